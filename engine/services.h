@@ -1,0 +1,80 @@
+#pragma once
+// The one door through which the installer reaches the print spooler, the setup services, the
+// legacy profile, the version and processor queries, the file copy and the message boxes. The
+// Win32 implementation passes every call on unchanged; tests swap in a recording fake to refuse a
+// call or to see exactly what was passed.
+#include <windows.h>
+
+class SystemServices {
+public:
+    virtual ~SystemServices() = default;
+
+    // Print spooler, always the local machine.
+    virtual BOOL getPrinterDriverDirectory(const char* environment, BYTE* buffer, DWORD size,
+                                           DWORD* needed) = 0;
+    virtual BOOL addPrinterDriver(DWORD level, BYTE* info) = 0;
+    virtual HANDLE addPrinter(DWORD level, BYTE* info) = 0; // null on failure
+    virtual BOOL openPrinter(const char* name, HANDLE* printer) = 0;
+    virtual BOOL closePrinter(HANDLE printer) = 0;
+    virtual BOOL enumPorts(DWORD level, BYTE* buffer, DWORD size, DWORD* needed,
+                           DWORD* returned) = 0;
+    virtual BOOL setDefaultPrinter(const char* name) = 0;
+
+    // Setup services: registers a setup-information file from its source folder.
+    virtual BOOL copyOemInf(const char* infPath, const char* sourceFolder) = 0;
+
+    // Legacy profile and the broadcasts that announce a change to it.
+    virtual BOOL writeProfileString(const char* section, const char* key, const char* value) = 0;
+    virtual BOOL sendNotifyMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) = 0;
+    virtual LRESULT sendMessageTimeout(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                       UINT flags, UINT timeout, DWORD_PTR* result) = 0;
+
+    // Version and processor queries. getNativeSystemInfo returns false when the system lacks
+    // GetNativeSystemInfo.
+    virtual BOOL getVersionEx(OSVERSIONINFOA* info) = 0;
+    virtual bool getNativeSystemInfo(SYSTEM_INFO* info) = 0;
+    virtual void getSystemInfo(SYSTEM_INFO* info) = 0;
+
+    // File copy, so that a refusal the platform gives only to unprivileged users can be injected.
+    virtual BOOL copyFile(const char* from, const char* to, BOOL failIfExists) = 0;
+
+    virtual int messageBox(HWND owner, const char* text, const char* caption, UINT type) = 0;
+};
+
+// The services in force: the Win32 implementation unless a test has installed its own.
+SystemServices& Services();
+
+// Installs other services for its own lifetime and restores the previous ones afterwards.
+class ScopedServices {
+public:
+    explicit ScopedServices(SystemServices& services);
+    ~ScopedServices();
+    ScopedServices(const ScopedServices&) = delete;
+    ScopedServices& operator=(const ScopedServices&) = delete;
+
+private:
+    SystemServices* m_previous;
+};
+
+// The real platform; tests derive from it to fake single calls.
+class Win32Services : public SystemServices {
+public:
+    BOOL getPrinterDriverDirectory(const char* environment, BYTE* buffer, DWORD size,
+                                   DWORD* needed) override;
+    BOOL addPrinterDriver(DWORD level, BYTE* info) override;
+    HANDLE addPrinter(DWORD level, BYTE* info) override;
+    BOOL openPrinter(const char* name, HANDLE* printer) override;
+    BOOL closePrinter(HANDLE printer) override;
+    BOOL enumPorts(DWORD level, BYTE* buffer, DWORD size, DWORD* needed, DWORD* returned) override;
+    BOOL setDefaultPrinter(const char* name) override;
+    BOOL copyOemInf(const char* infPath, const char* sourceFolder) override;
+    BOOL writeProfileString(const char* section, const char* key, const char* value) override;
+    BOOL sendNotifyMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+    LRESULT sendMessageTimeout(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT flags,
+                               UINT timeout, DWORD_PTR* result) override;
+    BOOL getVersionEx(OSVERSIONINFOA* info) override;
+    bool getNativeSystemInfo(SYSTEM_INFO* info) override;
+    void getSystemInfo(SYSTEM_INFO* info) override;
+    BOOL copyFile(const char* from, const char* to, BOOL failIfExists) override;
+    int messageBox(HWND owner, const char* text, const char* caption, UINT type) override;
+};

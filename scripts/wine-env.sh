@@ -1,0 +1,60 @@
+# Shared by the run and test commands and by cmake/wine-run.sh (sourced, not run).
+# Wine facts these rely on: background services inherit the output of the process that starts them,
+# so the server and the prefix's services are started first with their output discarded; and a
+# persistent server keeps process start-up cheap.
+
+wine_loader() { # ARCH -> the loader binary for programs of that word size
+  if [ "$1" = win64 ]; then echo /usr/lib/wine/wine64; else echo /usr/lib/wine/wine; fi
+}
+
+wine_server() {
+  if [ -x /usr/lib/wine/wineserver64 ]; then echo /usr/lib/wine/wineserver64; else echo /usr/lib/wine/wineserver32; fi
+}
+
+# Makes sure PREFIX exists for ARCH and its persistent server and services run.
+wine_prefix_ready() { # PREFIX ARCH
+  local prefix=$1 arch=$2
+  mkdir -p "$(dirname "$prefix")"
+  (
+    flock 9
+    # Every command below closes descriptor 9: the persistent server would otherwise hold the lock.
+    export WINEPREFIX=$prefix WINEARCH=$arch WINEDEBUG=-all
+    # The server writes the registry files lazily, so a marker tells that the boot finished.
+    if [ ! -f "$prefix/.prefix-ready" ]; then
+      wine_prefix_stop "$prefix"
+      rm -rf "$prefix"
+      "$(wine_server)" -p </dev/null >/dev/null 2>&1 9>&- || true
+      "$(wine_loader "$arch")" wineboot -i </dev/null >/dev/null 2>&1 9>&- && touch "$prefix/.prefix-ready"
+    fi
+    # Starting the server again is harmless when one already runs for this prefix.
+    "$(wine_server)" -p </dev/null >/dev/null 2>&1 9>&- || true
+    "$(wine_loader "$arch")" cmd /c exit </dev/null >/dev/null 2>&1 9>&- || true
+  ) 9>"$prefix.lock"
+  [ -f "$prefix/.prefix-ready" ] || { echo "wine prefix $prefix could not be created" >&2; return 1; }
+}
+
+wine_prefix_stop() { # PREFIX
+  WINEPREFIX=$1 "$(wine_server)" -k >/dev/null 2>&1 || true
+  WINEPREFIX=$1 "$(wine_server)" -w >/dev/null 2>&1 || true
+}
+
+# Starts Xvfb when there is no display; GUI code needs one. Sets DISPLAY.
+ensure_display() {
+  if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return 0; fi
+  local n
+  for n in $(seq 91 120); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+    XVFB_PID=$!
+    export DISPLAY=":$n"
+    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
+  done
+  echo "could not start Xvfb" >&2
+  return 1
+}
+
+# True when this machine can run 32-bit Wine: the kernel may have its 32-bit emulation disabled
+# (seen: "32-bit emulation disabled" in the kernel log), and then no 32-bit Linux program starts.
+can_run_win32() {
+  /usr/lib/wine/wine --version >/dev/null 2>&1
+}
