@@ -11,13 +11,17 @@ SystemServices* g_services = &g_win32Services;
 
 } // namespace
 
-SystemServices& Services() { return *g_services; }
+SystemServices& Services() {
+    return *g_services;
+}
 
 ScopedServices::ScopedServices(SystemServices& services) : m_previous(g_services) {
     g_services = &services;
 }
 
-ScopedServices::~ScopedServices() { g_services = m_previous; }
+ScopedServices::~ScopedServices() {
+    g_services = m_previous;
+}
 
 BOOL Win32Services::getPrinterDriverDirectory(const char* environment, BYTE* buffer, DWORD size,
                                               DWORD* needed) {
@@ -37,7 +41,9 @@ BOOL Win32Services::openPrinter(const char* name, HANDLE* printer) {
     return OpenPrinterA(const_cast<char*>(name), printer, nullptr);
 }
 
-BOOL Win32Services::closePrinter(HANDLE printer) { return ClosePrinter(printer); }
+BOOL Win32Services::closePrinter(HANDLE printer) {
+    return ClosePrinter(printer);
+}
 
 BOOL Win32Services::enumPorts(DWORD level, BYTE* buffer, DWORD size, DWORD* needed,
                               DWORD* returned) {
@@ -45,7 +51,9 @@ BOOL Win32Services::enumPorts(DWORD level, BYTE* buffer, DWORD size, DWORD* need
 }
 
 // Bound to the spooler's export 202.
-BOOL Win32Services::setDefaultPrinter(const char* name) { return SetDefaultPrinterA(name); }
+BOOL Win32Services::setDefaultPrinter(const char* name) {
+    return SetDefaultPrinterA(name);
+}
 
 BOOL Win32Services::copyOemInf(const char* infPath, const char* sourceFolder) {
     return SetupCopyOEMInfA(infPath, sourceFolder, SPOST_PATH, 0, nullptr, 0, nullptr, nullptr);
@@ -75,8 +83,8 @@ bool Win32Services::getNativeSystemInfo(SYSTEM_INFO* info) {
     // Looked up at run time: systems before XP lack it.
     using Function = void(WINAPI*)(SYSTEM_INFO*);
     HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    auto function = kernel ? reinterpret_cast<Function>(
-                                 reinterpret_cast<void*>(GetProcAddress(kernel, "GetNativeSystemInfo")))
+    auto function = kernel ? reinterpret_cast<Function>(reinterpret_cast<void*>(
+                                 GetProcAddress(kernel, "GetNativeSystemInfo")))
                            : nullptr;
     if (function == nullptr) {
         return false;
@@ -85,7 +93,9 @@ bool Win32Services::getNativeSystemInfo(SYSTEM_INFO* info) {
     return true;
 }
 
-void Win32Services::getSystemInfo(SYSTEM_INFO* info) { GetSystemInfo(info); }
+void Win32Services::getSystemInfo(SYSTEM_INFO* info) {
+    GetSystemInfo(info);
+}
 
 BOOL Win32Services::copyFile(const char* from, const char* to, BOOL failIfExists) {
     return CopyFileA(from, to, failIfExists);

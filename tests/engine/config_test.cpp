@@ -75,7 +75,8 @@ const std::pair<UINT, const char*> kDeliveredTable[] = {
     {262, "Copy inf to sysinfdir fail! "},
     {263, " Setup Complete!"},
     {264, " Setup Fail!"},
-    {300, "UNIDRV.DLL;UNIDRVUI.DLL;UNIDRV.HLP;UNIRES.DLL;Iconlib.dll;srclient.dll;STDNAMES.GPD;STDDTYPE.GDL;STDSCHEM.GDL;STDSCHMX.GDL;"},
+    {300, "UNIDRV.DLL;UNIDRVUI.DLL;UNIDRV.HLP;UNIRES.DLL;Iconlib.dll;srclient.dll;STDNAMES.GPD;"
+          "STDDTYPE.GDL;STDSCHEM.GDL;STDSCHMX.GDL;"},
 };
 
 // Reads an entry from a module's string table as 8-bit text; the empty text when it is missing.
@@ -86,8 +87,8 @@ std::string ReadString(HMODULE module, UINT id) {
         return std::string();
     }
     std::string out(static_cast<size_t>(length) * 2, '\0');
-    int bytes = WideCharToMultiByte(CP_ACP, 0, text, length, out.data(), static_cast<int>(out.size()),
-                                    nullptr, nullptr);
+    int bytes = WideCharToMultiByte(CP_ACP, 0, text, length, out.data(),
+                                    static_cast<int>(out.size()), nullptr, nullptr);
     out.resize(bytes > 0 ? static_cast<size_t>(bytes) : 0);
     return out;
 }

@@ -42,7 +42,9 @@ public:
     }
 };
 
-std::string Config(UINT id) { return LoadConfigBuffer(id).get(); }
+std::string Config(UINT id) {
+    return LoadConfigBuffer(id).get();
+}
 
 struct SystemCase {
     const char* name;
@@ -94,8 +96,8 @@ INSTANTIATE_TEST_SUITE_P(
                    "\\Win7_XP64\\", "Windows x64"},
         SystemCase{"Itanium6", VER_PLATFORM_WIN32_NT, 6, PROCESSOR_ARCHITECTURE_IA64, 4,
                    "\\Win7_XP64\\", "Windows x64"},
-        SystemCase{"UnknownFamily", 3, 6, PROCESSOR_ARCHITECTURE_INTEL, 1,
-                   "\\Win2K & XP & 2003\\", "Windows NT x86"},
+        SystemCase{"UnknownFamily", 3, 6, PROCESSOR_ARCHITECTURE_INTEL, 1, "\\Win2K & XP & 2003\\",
+                   "Windows NT x86"},
         // A 9x system never reports a 64-bit processor; the environment would follow it.
         SystemCase{"Win32s64", VER_PLATFORM_WIN32_WINDOWS, 4, PROCESSOR_ARCHITECTURE_AMD64, 0,
                    "\\Win98 & ME\\", "Windows x64"}),

@@ -5,10 +5,18 @@
 #include <sstream>
 #include <stdexcept>
 
-std::string SourceDir() { return TEST_SOURCE_DIR; }
-std::string BinaryDir() { return TEST_BINARY_DIR; }
-std::string SampleMediumDir() { return SourceDir() + "\\medium"; }
-std::string BuiltSetupExe() { return BinaryDir() + "\\Setup.exe"; }
+std::string SourceDir() {
+    return TEST_SOURCE_DIR;
+}
+std::string BinaryDir() {
+    return TEST_BINARY_DIR;
+}
+std::string SampleMediumDir() {
+    return SourceDir() + "\\medium";
+}
+std::string BuiltSetupExe() {
+    return BinaryDir() + "\\Setup.exe";
+}
 
 TempFolder::TempFolder() {
     static std::atomic<unsigned> counter{0};
@@ -29,7 +37,9 @@ TempFolder::TempFolder() {
     }
 }
 
-TempFolder::~TempFolder() { RemoveTree(m_path); }
+TempFolder::~TempFolder() {
+    RemoveTree(m_path);
+}
 
 CurrentDirectory::CurrentDirectory(const std::string& folder) {
     char previous[MAX_PATH * 2];
@@ -40,7 +50,9 @@ CurrentDirectory::CurrentDirectory(const std::string& folder) {
     }
 }
 
-CurrentDirectory::~CurrentDirectory() { SetCurrentDirectoryA(m_previous.c_str()); }
+CurrentDirectory::~CurrentDirectory() {
+    SetCurrentDirectoryA(m_previous.c_str());
+}
 
 void WriteFileText(const std::string& path, const std::string& content) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);

@@ -1,0 +1,73 @@
+#pragma once
+// Drives the real Setup.exe from outside, as a user would: finds its windows by class, caption and
+// control identifiers, clicks and types through posted messages, records every message box.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+enum class BoxIcon { None, Information, Error, Other };
+
+struct MessageBoxSeen {
+    std::string caption;
+    std::string text;
+    BoxIcon icon = BoxIcon::None;
+    HWND owner = nullptr;
+};
+
+class SetupRun {
+public:
+    // Starts the program with the medium folder as its current directory.
+    SetupRun(const std::string& program, const std::string& mediumDir);
+    // Ends the program if it still runs; touches no other process.
+    ~SetupRun();
+    SetupRun(const SetupRun&) = delete;
+    SetupRun& operator=(const SetupRun&) = delete;
+
+    bool started() const { return m_process != nullptr; }
+    DWORD processId() const { return m_processId; }
+
+    // A visible top-level window of the program that matches; null after the timeout.
+    HWND waitWindow(const std::function<bool(HWND)>& match, DWORD timeoutMs = 20000) const;
+    HWND waitLauncher() const;
+    HWND waitWizard() const;
+    HWND waitProgressBox() const;
+    // The next message box not seen before, recorded in boxes(); null after the timeout.
+    HWND waitMessageBox(DWORD timeoutMs = 30000);
+    // Records the next message box and presses its OK button.
+    bool acknowledge(MessageBoxSeen* seen = nullptr, DWORD timeoutMs = 30000);
+
+    // The program's exit code, or false when it still runs after the timeout.
+    bool waitExit(DWORD* exitCode, DWORD timeoutMs = 20000) const;
+
+    const std::vector<MessageBoxSeen>& boxes() const { return m_boxes; }
+
+private:
+    HANDLE m_process = nullptr;
+    DWORD m_processId = 0;
+    std::vector<HWND> m_knownBoxes;
+    std::vector<MessageBoxSeen> m_boxes;
+};
+
+// User actions on a window of another process.
+void Click(HWND dialog, int controlId);
+void PressKey(HWND window, WORD key);
+void SelectListItem(HWND list, int index); // -1 selects nothing
+std::string WindowText(HWND window);
+std::string ClassName(HWND window);
+// A child window, searched in the whole tree (pages are child dialogs of the wizard).
+HWND FindControl(HWND root, int controlId, const std::function<bool(HWND)>& also = nullptr);
+// The child dialog (page) of the wizard that is visible now.
+HWND VisiblePage(HWND wizard);
+bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 20000);
+
+// The state the program left behind, read through the spooler and the file system.
+struct PrinterSeen {
+    std::string name, driver, port, processor, datatype;
+};
+std::vector<PrinterSeen> Printers();
+std::vector<std::string> DriverNames(const char* environment);
+std::string DefaultPrinter();
+std::string DriverDirectory(const char* environment);
+std::string SystemFolder();

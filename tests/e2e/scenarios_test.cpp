@@ -1,0 +1,416 @@
+// The shipped program driven from outside. Each scenario runs in a fresh Wine prefix of its own
+// (run-scenario.sh), so every one starts on a system where nothing was installed.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <winspool.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "tests/e2e/harness.h"
+#include "tests/support/paths.h"
+
+namespace {
+
+constexpr const char* kModel = "Orlent 7140";
+constexpr const char* kEnvironment = "Windows x64";
+constexpr const char* kPlatformFolder = "Win7_XP64";
+
+class Scenario : public ::testing::Test {
+protected:
+    // The sample medium with Setup.exe at its root, in a folder the scenario may change.
+    void SetUp() override {
+        CopyTree(SampleMediumDir(), m_medium.path());
+        ASSERT_TRUE(CopyFileA(BuiltSetupExe().c_str(), (m_medium / "Setup.exe").c_str(), FALSE));
+    }
+
+    std::string program() const { return m_medium / "Setup.exe"; }
+
+    static std::string Caption(HWND dialog, int id) { return WindowText(GetDlgItem(dialog, id)); }
+
+    // Presses Next and waits until another page shows.
+    static bool Next(HWND wizard) {
+        HWND before = VisiblePage(wizard);
+        Click(wizard, 1002);
+        return WaitFor([&] { return VisiblePage(wizard) && VisiblePage(wizard) != before; });
+    }
+
+    static bool Back(HWND wizard) {
+        HWND before = VisiblePage(wizard);
+        Click(wizard, 1000);
+        return WaitFor([&] { return VisiblePage(wizard) && VisiblePage(wizard) != before; });
+    }
+
+    // Launcher → Driver → welcome → Accept → model → port page shown; returns the wizard.
+    static HWND OpenWizardAtPortPage(SetupRun& run) {
+        HWND launcher = run.waitLauncher();
+        EXPECT_NE(launcher, nullptr) << "no launcher";
+        if (!launcher) {
+            return nullptr;
+        }
+        Click(launcher, 1025);
+        HWND wizard = run.waitWizard();
+        EXPECT_NE(wizard, nullptr) << "no wizard";
+        if (!wizard) {
+            return nullptr;
+        }
+        EXPECT_EQ(WindowText(wizard), "Orlent Impact Printer Driver Setup Wizard");
+        EXPECT_TRUE(Next(wizard)) << "welcome → agreement";
+        EXPECT_EQ(Caption(wizard, 1002), "Accept");
+        EXPECT_EQ(Caption(wizard, 2), "Decline");
+        EXPECT_TRUE(Next(wizard)) << "agreement → model";
+        EXPECT_TRUE(Next(wizard)) << "model → port";
+        return wizard;
+    }
+
+    // From the port page with LPT1: chosen: confirmation, then the install; returns the result
+    // message as seen.
+    static MessageBoxSeen ConfirmAndInstall(SetupRun& run, HWND wizard) {
+        MessageBoxSeen result;
+        EXPECT_TRUE(Next(wizard)) << "port → confirmation";
+        HWND page = VisiblePage(wizard);
+        EXPECT_EQ(Caption(page, 1027), kModel);
+        EXPECT_EQ(Caption(page, 1028), "LPT1:");
+        Click(wizard, 1002);
+        HWND box = run.waitProgressBox();
+        EXPECT_NE(box, nullptr) << "no progress box";
+        EXPECT_TRUE(run.acknowledge(&result, 60000)) << "no result message";
+        return result;
+    }
+
+    static bool ExitLauncher(SetupRun& run) {
+        HWND launcher = run.waitLauncher();
+        if (!launcher) {
+            return false;
+        }
+        Click(launcher, 1024);
+        DWORD code = 1;
+        return run.waitExit(&code) && code == 0;
+    }
+
+    static bool HasPrinter(const std::string& name) {
+        for (const auto& p : Printers()) {
+            if (p.name == name) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    static bool FileExists(const std::string& path) {
+        return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
+
+    static FILETIME WriteTime(const std::string& path) {
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
+        return data.ftLastWriteTime;
+    }
+
+    void ExpectNothingRegistered() {
+        for (const auto& p : Printers()) {
+            EXPECT_NE(p.name.rfind(kModel, 0), 0u) << "printer " << p.name;
+        }
+        for (const auto& d : DriverNames(kEnvironment)) {
+            EXPECT_NE(d.rfind(kModel, 0), 0u) << "driver " << d;
+        }
+    }
+
+    TempFolder m_medium;
+};
+
+std::vector<std::string> MediumFiles(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &entry);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+                names.push_back(entry.cFileName);
+            }
+        } while (FindNextFileA(find, &entry));
+        FindClose(find);
+    }
+    return names;
+}
+
+int PortIndex(const char* port) {
+    DWORD needed = 0, count = 0;
+    EnumPortsA(nullptr, 1, nullptr, 0, &needed, &count);
+    std::vector<BYTE> buffer(needed ? needed : 1);
+    if (!EnumPortsA(nullptr, 1, buffer.data(), needed, &needed, &count)) {
+        return -1;
+    }
+    auto* ports = reinterpret_cast<PORT_INFO_1A*>(buffer.data());
+    for (DWORD i = 0; i < count; ++i) {
+        if (std::string(ports[i].pName) == port) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+} // namespace
+
+TEST_F(Scenario, HappyPath) {
+    SetupRun run(program(), m_medium.path());
+    ASSERT_TRUE(run.started());
+    HWND wizard = OpenWizardAtPortPage(run);
+    ASSERT_NE(wizard, nullptr);
+    MessageBoxSeen result = ConfirmAndInstall(run, wizard);
+    EXPECT_EQ(result.caption, "INFO");
+    EXPECT_EQ(result.text, "Orlent 7140 Setup Complete!");
+    EXPECT_EQ(result.icon, BoxIcon::Information);
+    ASSERT_EQ(run.boxes().size(), 1u) << "only the result message is expected";
+    ASSERT_TRUE(ExitLauncher(run)) << "launcher not usable again, or exit code not 0";
+
+    bool found = false;
+    for (const auto& p : Printers()) {
+        if (p.name == kModel) {
+            found = true;
+            EXPECT_EQ(p.driver, kModel);
+            EXPECT_EQ(p.port, "LPT1:");
+            EXPECT_EQ(p.processor, "winprint");
+            EXPECT_EQ(p.datatype, "RAW");
+        }
+    }
+    EXPECT_TRUE(found) << "printer not registered";
+    auto drivers = DriverNames(kEnvironment);
+    EXPECT_NE(std::find(drivers.begin(), drivers.end(), kModel), drivers.end());
+    EXPECT_EQ(DefaultPrinter(), kModel);
+
+    std::string target = DriverDirectory(kEnvironment);
+    for (const auto& name : MediumFiles(m_medium / kPlatformFolder)) {
+        EXPECT_TRUE(FileExists(target + "\\" + name)) << name << " not staged";
+    }
+    DWORD attributes = GetFileAttributesA((target + "\\UNIDRV.DLL").c_str());
+    EXPECT_NE(attributes, INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(attributes & FILE_ATTRIBUTE_READONLY) << "UNIDRV.DLL not read-only";
+    EXPECT_TRUE(FileExists(SystemFolder() + "\\srclient.dll"));
+}
+
+TEST_F(Scenario, SecondRunAddsACopyAndLeavesDriverFilesAlone) {
+    std::string target = DriverDirectory(kEnvironment);
+    {
+        SetupRun run(program(), m_medium.path());
+        HWND wizard = OpenWizardAtPortPage(run);
+        ASSERT_NE(wizard, nullptr);
+        EXPECT_EQ(ConfirmAndInstall(run, wizard).text, "Orlent 7140 Setup Complete!");
+        ASSERT_TRUE(ExitLauncher(run));
+    }
+    std::vector<std::pair<std::string, FILETIME>> times;
+    for (const auto& name : MediumFiles(m_medium / kPlatformFolder)) {
+        times.push_back({name, WriteTime(target + "\\" + name)});
+    }
+    Sleep(1100); // a rewrite would show in the timestamps
+    {
+        SetupRun run(program(), m_medium.path());
+        HWND wizard = OpenWizardAtPortPage(run);
+        ASSERT_NE(wizard, nullptr);
+        EXPECT_EQ(ConfirmAndInstall(run, wizard).text, "Orlent 7140 Setup Complete!");
+        ASSERT_TRUE(ExitLauncher(run));
+    }
+    EXPECT_TRUE(HasPrinter(kModel));
+    EXPECT_TRUE(HasPrinter("Orlent 7140 (Copy 1)"));
+    EXPECT_EQ(DefaultPrinter(), "Orlent 7140 (Copy 1)");
+    for (const auto& [name, before] : times) {
+        FILETIME after = WriteTime(target + "\\" + name);
+        EXPECT_EQ(CompareFileTime(&before, &after), 0) << name << " rewritten";
+    }
+}
+
+TEST_F(Scenario, DeclineInstallsNothing) {
+    SetupRun run(program(), m_medium.path());
+    HWND launcher = run.waitLauncher();
+    ASSERT_NE(launcher, nullptr);
+    Click(launcher, 1025);
+    HWND wizard = run.waitWizard();
+    ASSERT_NE(wizard, nullptr);
+    ASSERT_TRUE(Next(wizard));
+    ASSERT_EQ(Caption(wizard, 2), "Decline");
+    Click(wizard, 2);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(wizard) || !IsWindowVisible(wizard); }));
+    ASSERT_TRUE(ExitLauncher(run));
+    EXPECT_TRUE(run.boxes().empty());
+    ExpectNothingRegistered();
+    std::string target = DriverDirectory(kEnvironment);
+    EXPECT_FALSE(FileExists(target + "\\Varo31K.GPD"));
+    EXPECT_FALSE(FileExists(SystemFolder() + "\\srclient.dll"));
+}
+
+TEST_F(Scenario, NoPortChosenIsRefusedUntilOneIs) {
+    SetupRun run(program(), m_medium.path());
+    HWND wizard = OpenWizardAtPortPage(run);
+    ASSERT_NE(wizard, nullptr);
+    HWND portList = FindControl(VisiblePage(wizard), 1007);
+    ASSERT_NE(portList, nullptr);
+    SelectListItem(portList, -1);
+    ASSERT_TRUE(Next(wizard));
+    HWND confirmation = VisiblePage(wizard);
+    EXPECT_EQ(Caption(confirmation, 1028), "");
+    Click(wizard, 1002);
+    MessageBoxSeen refusal;
+    ASSERT_TRUE(run.acknowledge(&refusal));
+    EXPECT_EQ(refusal.caption, "INFO");
+    EXPECT_EQ(refusal.text, "Please select the printer model and port before setup go on!");
+    EXPECT_EQ(refusal.icon, BoxIcon::Information);
+    EXPECT_EQ(refusal.owner, wizard);
+    EXPECT_EQ(VisiblePage(wizard), confirmation) << "wizard must stay on the confirmation";
+    ASSERT_TRUE(Back(wizard));
+    int lpt1 = PortIndex("LPT1:");
+    ASSERT_GE(lpt1, 0);
+    SelectListItem(FindControl(VisiblePage(wizard), 1007), lpt1);
+    MessageBoxSeen result = ConfirmAndInstall(run, wizard);
+    EXPECT_EQ(result.text, "Orlent 7140 Setup Complete!");
+    ASSERT_TRUE(ExitLauncher(run));
+    EXPECT_TRUE(HasPrinter(kModel));
+}
+
+TEST_F(Scenario, MediumWithoutAgreementStillInstalls) {
+    ASSERT_TRUE(DeleteFileA((m_medium / "agreement.txt").c_str()));
+    SetupRun run(program(), m_medium.path());
+    HWND launcher = run.waitLauncher();
+    ASSERT_NE(launcher, nullptr);
+    Click(launcher, 1025);
+    HWND wizard = run.waitWizard();
+    ASSERT_NE(wizard, nullptr);
+    ASSERT_TRUE(Next(wizard));
+    HWND licence = FindControl(VisiblePage(wizard), 1026);
+    ASSERT_NE(licence, nullptr);
+    EXPECT_EQ(WindowText(licence), "");
+    ASSERT_TRUE(Next(wizard));
+    ASSERT_TRUE(Next(wizard));
+    EXPECT_EQ(ConfirmAndInstall(run, wizard).text, "Orlent 7140 Setup Complete!");
+    ASSERT_TRUE(ExitLauncher(run));
+    EXPECT_TRUE(HasPrinter(kModel));
+}
+
+TEST_F(Scenario, BrokenSetupInformationFileFails) {
+    WriteFileText(m_medium / (std::string(kPlatformFolder) + "\\Varo31K.inf"),
+                  "[Version\r\nSignature=broken\r\n");
+    SetupRun run(program(), m_medium.path());
+    HWND wizard = OpenWizardAtPortPage(run);
+    ASSERT_NE(wizard, nullptr);
+    EXPECT_TRUE(Next(wizard));
+    Click(wizard, 1002);
+    ASSERT_NE(run.waitProgressBox(), nullptr);
+    MessageBoxSeen seen;
+    ASSERT_TRUE(run.acknowledge(&seen, 60000));
+    EXPECT_EQ(seen.text, "Copy inf to sysinfdir fail! ");
+    EXPECT_EQ(seen.icon, BoxIcon::Error);
+    // The staging failure, then the result.
+    while (run.acknowledge(&seen, 15000) && seen.text != "Orlent 7140 Setup Fail!") {
+        EXPECT_EQ(seen.text, "Copy printer driver files To system Fail!");
+    }
+    EXPECT_EQ(seen.text, "Orlent 7140 Setup Fail!");
+    EXPECT_EQ(seen.icon, BoxIcon::Error);
+    ASSERT_TRUE(ExitLauncher(run));
+    ExpectNothingRegistered();
+}
+
+TEST_F(Scenario, DriverFileHeldOpenFailsTheInstall) {
+    std::string held = DriverDirectory(kEnvironment) + "\\Varores.dll";
+    WriteFileText(held, "an older resource module");
+    HANDLE lock = CreateFileA(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    SetupRun run(program(), m_medium.path());
+    HWND wizard = OpenWizardAtPortPage(run);
+    ASSERT_NE(wizard, nullptr);
+    EXPECT_TRUE(Next(wizard));
+    Click(wizard, 1002);
+    HWND progress = run.waitProgressBox();
+    ASSERT_NE(progress, nullptr);
+    MessageBoxSeen seen;
+    std::vector<std::string> texts;
+    while (run.acknowledge(&seen, 30000)) {
+        texts.push_back(seen.text);
+        if (seen.text == "Files access denied! Please exit running applications and reinstall!") {
+            EXPECT_EQ(seen.icon, BoxIcon::Information);
+            EXPECT_EQ(seen.owner, progress);
+        }
+        if (seen.text.find("Setup") != std::string::npos) {
+            break;
+        }
+    }
+    CloseHandle(lock);
+    std::vector<std::string> expected = {
+        "Files access denied! Please exit running applications and reinstall!",
+        "Copy printer driver files To system Fail!", "Orlent 7140 Setup Fail!"};
+    EXPECT_EQ(texts, expected);
+    ASSERT_TRUE(ExitLauncher(run));
+    ExpectNothingRegistered();
+}
+
+TEST_F(Scenario, StartedOutsideAMediumFailsCleanly) {
+    TempFolder elsewhere;
+    ASSERT_TRUE(CopyFileA(BuiltSetupExe().c_str(), (elsewhere / "Setup.exe").c_str(), FALSE));
+    SetupRun run(elsewhere / "Setup.exe", elsewhere.path());
+    HWND wizard = OpenWizardAtPortPage(run);
+    ASSERT_NE(wizard, nullptr);
+    EXPECT_TRUE(Next(wizard));
+    Click(wizard, 1002);
+    ASSERT_NE(run.waitProgressBox(), nullptr);
+    MessageBoxSeen seen;
+    std::vector<std::string> texts;
+    while (run.acknowledge(&seen, 30000)) {
+        texts.push_back(seen.text);
+        if (seen.text.find("Setup") != std::string::npos) {
+            break;
+        }
+    }
+    ASSERT_FALSE(texts.empty());
+    EXPECT_EQ(texts.back(), "Orlent 7140 Setup Fail!");
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "Copy printer driver files To system Fail!"),
+              texts.end());
+    ASSERT_TRUE(ExitLauncher(run));
+    ExpectNothingRegistered();
+}
+
+TEST_F(Scenario, CloseBoxOnTheProgressBoxIsRefused) {
+    SetupRun run(program(), m_medium.path());
+    HWND wizard = OpenWizardAtPortPage(run);
+    ASSERT_NE(wizard, nullptr);
+    EXPECT_TRUE(Next(wizard));
+    Click(wizard, 1002);
+    HWND progress = run.waitProgressBox();
+    ASSERT_NE(progress, nullptr);
+    PostMessageA(progress, WM_SYSCOMMAND, SC_CLOSE, 0);
+    HWND result = run.waitMessageBox(60000);
+    ASSERT_NE(result, nullptr);
+    // The worker still runs while its result message is open: closing must still be refused.
+    PostMessageA(progress, WM_SYSCOMMAND, SC_CLOSE, 0);
+    Sleep(500);
+    EXPECT_TRUE(IsWindow(progress) && IsWindowVisible(progress)) << "progress box closed early";
+    EXPECT_EQ(run.boxes().back().text, "Orlent 7140 Setup Complete!");
+    Click(result, IDOK);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(progress) || !IsWindowVisible(progress); }));
+    ASSERT_TRUE(ExitLauncher(run));
+    EXPECT_TRUE(HasPrinter(kModel));
+}
+
+TEST_F(Scenario, EnterOpensTheNotesAndEscapeEnds) {
+    SetupRun run(program(), m_medium.path());
+    HWND launcher = run.waitLauncher();
+    ASSERT_NE(launcher, nullptr);
+    GUITHREADINFO gui{};
+    gui.cbSize = sizeof(gui);
+    ASSERT_TRUE(WaitFor([&] {
+        return GetGUIThreadInfo(GetWindowThreadProcessId(launcher, nullptr), &gui) &&
+               gui.hwndFocus == GetDlgItem(launcher, 1023);
+    })) << "the notes button must have the focus";
+    PressKey(gui.hwndFocus, VK_RETURN);
+    HWND notepad = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        notepad = FindWindowA("Notepad", nullptr);
+        return notepad != nullptr;
+    })) << "the text editor did not start";
+    EXPECT_NE(WindowText(notepad).find("Readme"), std::string::npos) << WindowText(notepad);
+    PostMessageA(notepad, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(notepad); }));
+    PressKey(GetDlgItem(launcher, 1023), VK_ESCAPE);
+    DWORD code = 1;
+    ASSERT_TRUE(run.waitExit(&code));
+    EXPECT_EQ(code, 0u);
+}
