@@ -5,6 +5,38 @@
 // call or to see exactly what was passed.
 #include <windows.h>
 
+// What the spooler is told about a driver: level 6 on the NT family, level 3 on the 9x family.
+// Null texts stand for "none"; dependentFiles is a multi-string.
+struct DriverRecord {
+    DWORD level = 0;
+    DWORD version = 0;
+    const char* name = nullptr;
+    const char* environment = nullptr;
+    const char* driverPath = nullptr;
+    const char* dataFile = nullptr;
+    const char* configFile = nullptr;
+    const char* helpFile = nullptr;
+    const char* dependentFiles = nullptr;
+    const char* monitorName = nullptr;
+    const char* defaultDataType = nullptr;
+    const char* manufacturer = nullptr; // level 6 only
+};
+
+// A local printer as the spooler is told about it (level 2); every other field stays empty.
+struct PrinterRecord {
+    const char* printerName = nullptr;
+    const char* portName = nullptr;
+    const char* driverName = nullptr;
+    const char* printProcessor = nullptr;
+    const char* datatype = nullptr;
+    DWORD attributes = 0;
+};
+
+// Layout of the spooler's level-1 port record, which enumPorts fills in.
+struct PortRecord {
+    char* name;
+};
+
 class SystemServices {
 public:
     virtual ~SystemServices() = default;
@@ -12,8 +44,8 @@ public:
     // Print spooler, always the local machine.
     virtual BOOL getPrinterDriverDirectory(const char* environment, BYTE* buffer, DWORD size,
                                            DWORD* needed) = 0;
-    virtual BOOL addPrinterDriver(DWORD level, BYTE* info) = 0;
-    virtual HANDLE addPrinter(DWORD level, BYTE* info) = 0; // null on failure
+    virtual BOOL addPrinterDriver(const DriverRecord& driver) = 0;
+    virtual HANDLE addPrinter(const PrinterRecord& printer) = 0; // null on failure
     virtual BOOL openPrinter(const char* name, HANDLE* printer) = 0;
     virtual BOOL closePrinter(HANDLE printer) = 0;
     virtual BOOL enumPorts(DWORD level, BYTE* buffer, DWORD size, DWORD* needed,
@@ -61,8 +93,8 @@ class Win32Services : public SystemServices {
 public:
     BOOL getPrinterDriverDirectory(const char* environment, BYTE* buffer, DWORD size,
                                    DWORD* needed) override;
-    BOOL addPrinterDriver(DWORD level, BYTE* info) override;
-    HANDLE addPrinter(DWORD level, BYTE* info) override;
+    BOOL addPrinterDriver(const DriverRecord& driver) override;
+    HANDLE addPrinter(const PrinterRecord& printer) override;
     BOOL openPrinter(const char* name, HANDLE* printer) override;
     BOOL closePrinter(HANDLE printer) override;
     BOOL enumPorts(DWORD level, BYTE* buffer, DWORD size, DWORD* needed, DWORD* returned) override;

@@ -29,12 +29,53 @@ BOOL Win32Services::getPrinterDriverDirectory(const char* environment, BYTE* buf
                                       needed);
 }
 
-BOOL Win32Services::addPrinterDriver(DWORD level, BYTE* info) {
-    return AddPrinterDriverA(nullptr, level, info);
+namespace {
+
+char* Text(const char* text) {
+    return const_cast<char*>(text);
 }
 
-HANDLE Win32Services::addPrinter(DWORD level, BYTE* info) {
-    return AddPrinterA(nullptr, level, info);
+} // namespace
+
+BOOL Win32Services::addPrinterDriver(const DriverRecord& driver) {
+    if (driver.level == 6) {
+        DRIVER_INFO_6A info{};
+        info.cVersion = driver.version;
+        info.pName = Text(driver.name);
+        info.pEnvironment = Text(driver.environment);
+        info.pDriverPath = Text(driver.driverPath);
+        info.pDataFile = Text(driver.dataFile);
+        info.pConfigFile = Text(driver.configFile);
+        info.pHelpFile = Text(driver.helpFile);
+        info.pDependentFiles = Text(driver.dependentFiles);
+        info.pMonitorName = Text(driver.monitorName);
+        info.pDefaultDataType = Text(driver.defaultDataType);
+        info.pszMfgName = Text(driver.manufacturer);
+        return AddPrinterDriverA(nullptr, 6, reinterpret_cast<BYTE*>(&info));
+    }
+    DRIVER_INFO_3A info{};
+    info.cVersion = driver.version;
+    info.pName = Text(driver.name);
+    info.pEnvironment = Text(driver.environment);
+    info.pDriverPath = Text(driver.driverPath);
+    info.pDataFile = Text(driver.dataFile);
+    info.pConfigFile = Text(driver.configFile);
+    info.pHelpFile = Text(driver.helpFile);
+    info.pDependentFiles = Text(driver.dependentFiles);
+    info.pMonitorName = Text(driver.monitorName);
+    info.pDefaultDataType = Text(driver.defaultDataType);
+    return AddPrinterDriverA(nullptr, driver.level, reinterpret_cast<BYTE*>(&info));
+}
+
+HANDLE Win32Services::addPrinter(const PrinterRecord& printer) {
+    PRINTER_INFO_2A info{};
+    info.pPrinterName = Text(printer.printerName);
+    info.pPortName = Text(printer.portName);
+    info.pDriverName = Text(printer.driverName);
+    info.pPrintProcessor = Text(printer.printProcessor);
+    info.pDatatype = Text(printer.datatype);
+    info.Attributes = printer.attributes;
+    return AddPrinterA(nullptr, 2, reinterpret_cast<BYTE*>(&info));
 }
 
 BOOL Win32Services::openPrinter(const char* name, HANDLE* printer) {
@@ -104,3 +145,4 @@ BOOL Win32Services::copyFile(const char* from, const char* to, BOOL failIfExists
 int Win32Services::messageBox(HWND owner, const char* text, const char* caption, UINT type) {
     return MessageBoxA(owner, text, caption, type);
 }
+static_assert(sizeof(PortRecord) == sizeof(PORT_INFO_1A), "port record layout");

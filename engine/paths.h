@@ -1,0 +1,12 @@
+#pragma once
+// Joining paths into fixed capacities without ever cutting one short.
+#include <initializer_list>
+#include <string>
+
+// Capacities, terminator included: engine paths and paths inside the folder walk.
+constexpr size_t kEnginePathSize = 512;
+constexpr size_t kWalkPathSize = 260;
+
+// Concatenates the parts into out; false (out untouched) when the result would not fit in
+// capacity bytes with its terminator.
+bool JoinPath(std::string& out, size_t capacity, std::initializer_list<const char*> parts);

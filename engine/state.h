@@ -1,0 +1,18 @@
+#pragma once
+// The process-wide state through which the wizard hands its selection to the engine, and the
+// progress box through which the engine reports.
+#include <windows.h>
+
+#include <string>
+
+// Written only by the wizard's confirming Next, port first; read by the install worker.
+extern std::string g_strPrinterModel;
+extern std::string g_strPrinterPort;
+
+// The open progress box and its bar (control 1010); null until a box is published.
+extern HWND g_hProcessBox;
+extern HWND g_hProgressBar;
+
+// Moves the bar, then sets the percentage field (control 1006) to one of the fixed literals;
+// both are synchronous sends, so the worker waits until the box has handled them.
+void ReportProgress(int percent, const char* text);

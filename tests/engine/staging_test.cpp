@@ -1,0 +1,260 @@
+// Staging on real files: a copy of the sample medium as current directory and a temp folder as
+// the spooler's driver directory; the fake only injects refusals and records message boxes.
+#include "engine/staging.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/paths.h"
+#include "engine/state.h"
+#include "tests/support/fake_services.h"
+#include "tests/support/paths.h"
+#include "tests/support/progress_window.h"
+
+namespace {
+
+constexpr int kClass = 4; // "\Win7_XP64\"
+const HWND kOwner = reinterpret_cast<HWND>(static_cast<UINT_PTR>(0x1234));
+
+class Staging : public ::testing::Test {
+protected:
+    void SetUp() override {
+        CopyTree(SampleMediumDir(), m_medium.path());
+        m_services.driverDirectory = m_target.path();
+        m_cwd = std::make_unique<CurrentDirectory>(m_medium.path());
+    }
+
+    std::string source(const std::string& name) const { return m_medium / ("Win7_XP64\\" + name); }
+    std::string target(const std::string& name) const { return m_target / name; }
+    static bool Exists(const std::string& path) {
+        return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
+    static bool ReadOnly(const std::string& path) {
+        DWORD a = GetFileAttributesA(path.c_str());
+        return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_READONLY);
+    }
+    int overwrites() const {
+        int n = 0;
+        for (const auto& call : m_services.calls) {
+            n += call.rfind("copyFile(", 0) == 0 && call.size() > 2 &&
+                 call.compare(call.size() - 3, 3, ",0)") == 0;
+        }
+        return n;
+    }
+
+    TempFolder m_medium, m_target;
+    FakeServices m_services;
+    ScopedServices m_scope{m_services};
+    std::unique_ptr<CurrentDirectory> m_cwd;
+};
+
+const char* const kPlatformFiles[] = {
+    "UNIDRV.DLL",   "UNIDRVUI.DLL", "UNIDRV.HLP",   "Varo31K.GPD",  "Varo31K.inf",  "Varores.dll",
+    "STDNAMES.GPD", "UNIRES.DLL",   "STDDTYPE.GDL", "STDSCHEM.GDL", "STDSCHMX.GDL", "srclient.dll"};
+
+} // namespace
+
+TEST_F(Staging, FirstInstallCopiesEveryFileWithoutComparing) {
+    ProgressWindow progress;
+    ASSERT_NE(StageDriverFiles(kClass, kOwner), 0);
+    for (const char* name : kPlatformFiles) {
+        EXPECT_EQ(ReadFileText(target(name)), ReadFileText(source(name))) << name;
+    }
+    EXPECT_TRUE(ReadOnly(target("UNIDRV.DLL")));
+    EXPECT_FALSE(ReadOnly(target("UNIDRVUI.DLL")));
+    EXPECT_EQ(overwrites(), 1) << "only the system-folder copy overwrites";
+    EXPECT_TRUE(m_services.messages.empty());
+    EXPECT_EQ(progress.position(), 20);
+    EXPECT_EQ(progress.field(), "20%");
+    EXPECT_EQ(m_services.count("copyOemInf(" + source("Varo31K.inf") + "," + m_medium.path() +
+                               "\\Win7_XP64\\)"),
+              1);
+    char windows[MAX_PATH];
+    GetWindowsDirectoryA(windows, sizeof(windows));
+    EXPECT_EQ(m_services.count("copyFile(" + source("srclient.dll") + "," + windows +
+                               "\\system32\\srclient.dll,0)"),
+              1);
+}
+
+TEST_F(Staging, SecondInstallRewritesNothing) {
+    ASSERT_NE(StageDriverFiles(kClass, kOwner), 0);
+    // Age every staged file, so that any rewrite shows.
+    FILETIME old{0x2AC18000, 0x01BF53EB}; // 2000-01-01
+    for (const char* name : kPlatformFiles) {
+        SetFileAttributesA(target(name).c_str(), FILE_ATTRIBUTE_NORMAL);
+        HANDLE f = CreateFileA(target(name).c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
+                               OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(f, INVALID_HANDLE_VALUE);
+        SetFileTime(f, nullptr, nullptr, &old);
+        CloseHandle(f);
+    }
+    m_services.calls.clear();
+    ASSERT_NE(StageDriverFiles(kClass, kOwner), 0);
+    for (const char* name : kPlatformFiles) {
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        GetFileAttributesExA(target(name).c_str(), GetFileExInfoStandard, &data);
+        EXPECT_EQ(CompareFileTime(&data.ftLastWriteTime, &old), 0) << name << " rewritten";
+    }
+    EXPECT_TRUE(ReadOnly(target("UNIDRV.DLL"))) << "the marker is set again";
+    EXPECT_EQ(overwrites(), 1);
+    EXPECT_TRUE(m_services.messages.empty());
+}
+
+TEST_F(Staging, DifferingReadOnlyTargetIsReplacedAfterClearingTheAttribute) {
+    WriteFileText(target("Varores.dll"), "an older resource module");
+    SetFileAttributesA(target("Varores.dll").c_str(), FILE_ATTRIBUTE_READONLY);
+    // Windows refuses to overwrite a read-only file; Wine running as root does not.
+    m_services.copyHook = [](const std::string&, const std::string& to, BOOL failIfExists,
+                             DWORD* error) {
+        DWORD a = GetFileAttributesA(to.c_str());
+        if (!failIfExists && a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_READONLY)) {
+            *error = ERROR_ACCESS_DENIED;
+            return false;
+        }
+        return true;
+    };
+    ASSERT_NE(StageDriverFiles(kClass, kOwner), 0);
+    EXPECT_EQ(ReadFileText(target("Varores.dll")), ReadFileText(source("Varores.dll")));
+    EXPECT_FALSE(ReadOnly(target("Varores.dll")));
+    EXPECT_TRUE(m_services.messages.empty());
+}
+
+TEST_F(Staging, FileHeldOpenShowsOneMessageAndFailsTheWalk) {
+    WriteFileText(target("Varores.dll"), "an older resource module");
+    HANDLE held = CreateFileA(target("Varores.dll").c_str(), GENERIC_READ, 0, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    ProgressWindow progress;
+    EXPECT_EQ(StageDriverFiles(kClass, kOwner), 0);
+    CloseHandle(held);
+    ASSERT_EQ(m_services.messages.size(), 1u);
+    EXPECT_EQ(m_services.messages[0].owner, kOwner);
+    EXPECT_EQ(m_services.messages[0].caption, "INFO");
+    EXPECT_EQ(m_services.messages[0].text,
+              "Files access denied! Please exit running applications and reinstall!");
+    EXPECT_EQ(m_services.messages[0].type, static_cast<UINT>(MB_ICONINFORMATION));
+    EXPECT_EQ(ReadFileText(target("Varores.dll")), "an older resource module");
+    // The walk went on: the other files are staged all the same.
+    EXPECT_TRUE(Exists(target("STDSCHMX.GDL")));
+    EXPECT_TRUE(Exists(target("Varo31K.GPD")));
+    EXPECT_EQ(m_services.count("copyOemInf"), 0) << "a failed walk registers nothing";
+    EXPECT_EQ(progress.position(), 0);
+}
+
+TEST_F(Staging, ProtectedFilesAreNeverOverwritten) {
+    WriteFileText(target("UNIRES.DLL"), "a newer shared module");
+    ASSERT_NE(StageDriverFiles(kClass, kOwner), 0);
+    EXPECT_EQ(ReadFileText(target("UNIRES.DLL")), "a newer shared module");
+}
+
+TEST_F(Staging, ProtectionIgnoresCaseAndMatchesPartsOfItems) {
+    ASSERT_TRUE(MoveFileA(source("UNIDRV.DLL").c_str(), source("Unidrv.dll").c_str()));
+    WriteFileText(source("drv.dll"), "medium copy");
+    WriteFileText(target("drv.dll"), "installed copy");
+    ASSERT_NE(StageDriverFiles(kClass, kOwner), 0);
+    EXPECT_EQ(ReadFileText(target("drv.dll")), "installed copy") << "drv.dll counts as protected";
+    EXPECT_TRUE(ReadOnly(target("Unidrv.dll")));
+}
+
+TEST_F(Staging, NestedFoldersLandFlatInTheDriverDirectory) {
+    CreateDirectoryA(source("extra").c_str(), nullptr);
+    CreateDirectoryA(source("extra\\deeper").c_str(), nullptr);
+    WriteFileText(source("extra\\deeper\\Nested.GPD"), "nested data");
+    ASSERT_NE(StageDriverFiles(kClass, kOwner), 0);
+    EXPECT_EQ(ReadFileText(target("Nested.GPD")), "nested data");
+    EXPECT_FALSE(Exists(target("extra")));
+}
+
+TEST_F(Staging, MissingSystemFolderFileDoesNotFail) {
+    ASSERT_TRUE(DeleteFileA(source("srclient.dll").c_str()));
+    EXPECT_NE(StageDriverFiles(kClass, kOwner), 0);
+}
+
+TEST_F(Staging, MissingOrEmptyDriverFolderFails) {
+    TempFolder empty;
+    CurrentDirectory elsewhere(empty.path());
+    EXPECT_EQ(StageDriverFiles(kClass, kOwner), 0);
+    CreateDirectoryA((empty / "Win7_XP64").c_str(), nullptr);
+    EXPECT_EQ(StageDriverFiles(kClass, kOwner), 0);
+    EXPECT_TRUE(m_services.messages.empty());
+    EXPECT_EQ(m_services.count("copyOemInf"), 0);
+}
+
+TEST_F(Staging, DriverDirectoryLookupFailureReports20AndFails) {
+    ProgressWindow progress;
+    m_services.refuse("getPrinterDriverDirectory", ERROR_INVALID_ENVIRONMENT);
+    EXPECT_EQ(StageDriverFiles(kClass, kOwner), 0);
+    ASSERT_EQ(m_services.messages.size(), 1u);
+    EXPECT_EQ(m_services.messages[0].owner, nullptr);
+    EXPECT_EQ(m_services.messages[0].text, "Can't find the current Path!");
+    EXPECT_EQ(m_services.messages[0].type, static_cast<UINT>(MB_ICONERROR));
+    EXPECT_EQ(progress.position(), 20);
+    EXPECT_EQ(progress.field(), "20%");
+    EXPECT_EQ(m_services.count("copyFile"), 0);
+}
+
+TEST_F(Staging, BrokenSetupInformationFileKeepsTheSetupServicesError) {
+    WriteFileText(source("Varo31K.inf"), "[Version\r\nSignature=broken\r\n");
+    ProgressWindow progress;
+    EXPECT_EQ(StageDriverFiles(kClass, kOwner), 0);
+    DWORD error = GetLastError();
+    EXPECT_EQ(error & 0xE0000000u, 0xE0000000u) << std::hex << error;
+    ASSERT_EQ(m_services.messages.size(), 1u);
+    EXPECT_EQ(m_services.messages[0].owner, nullptr);
+    EXPECT_EQ(m_services.messages[0].text, "Copy inf to sysinfdir fail! ");
+    EXPECT_EQ(m_services.messages[0].type, static_cast<UINT>(MB_ICONERROR));
+    EXPECT_EQ(progress.position(), 0) << "no report after a failed registration";
+}
+
+TEST_F(Staging, OverLongDriverDirectoryFailsBeforeCopyingAnything) {
+    m_services.driverDirectory = "C:\\" + std::string(508, 'd'); // 511 bytes, no room for "\"
+    EXPECT_EQ(StageDriverFiles(kClass, kOwner), 0);
+    EXPECT_EQ(m_services.count("copyFile"), 0);
+}
+
+TEST(JoinPath, RefusesWhatWouldNotFitWithItsTerminator) {
+    std::string out = "unchanged";
+    EXPECT_TRUE(JoinPath(out, 10, {"abcd", "efghi"}));
+    EXPECT_EQ(out, "abcdefghi");
+    out = "unchanged";
+    EXPECT_FALSE(JoinPath(out, 10, {"abcde", "efghi"}));
+    EXPECT_EQ(out, "unchanged");
+}
+
+class Comparison : public ::testing::Test {
+protected:
+    TempFolder m_dir;
+    std::string a = m_dir / "a.bin", b = m_dir / "b.bin";
+};
+
+TEST_F(Comparison, ComparesWholeFilesAcrossChunkBoundaries) {
+    std::string content(200 * 1024 + 7, 'x');
+    for (size_t i = 0; i < content.size(); ++i) {
+        content[i] = static_cast<char>(i * 31);
+    }
+    WriteFileText(a, content);
+    WriteFileText(b, content);
+    EXPECT_TRUE(FilesAreIdentical(a, b));
+    content.back() ^= 1;
+    WriteFileText(b, content);
+    EXPECT_FALSE(FilesAreIdentical(a, b));
+    content.pop_back();
+    WriteFileText(b, content);
+    EXPECT_FALSE(FilesAreIdentical(a, b));
+}
+
+TEST_F(Comparison, EmptyFilesAreIdenticalAndMissingOnesAreNot) {
+    WriteFileText(a, "");
+    WriteFileText(b, "");
+    EXPECT_TRUE(FilesAreIdentical(a, b));
+    EXPECT_FALSE(FilesAreIdentical(m_dir / "missing", b));
+    EXPECT_FALSE(FilesAreIdentical(a, m_dir / "missing"));
+}
+
+TEST_F(Comparison, SourceHeldByAnotherHandleCannotBeCompared) {
+    WriteFileText(a, "same");
+    WriteFileText(b, "same");
+    HANDLE held =
+        CreateFileA(b.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_FALSE(FilesAreIdentical(a, b)) << "the source is opened without sharing";
+    CloseHandle(held);
+}
