@@ -6,6 +6,8 @@
 
 #include <winspool.h>
 
+#include <cstring>
+
 #include <gtest/gtest.h>
 
 #include "engine/config.h"
@@ -82,10 +84,58 @@ void RemoveEarlierInstallations() {
     }
 }
 
+std::string PlatformFolder() {
+    return SampleMediumDir() + LoadConfigBuffer(DriverFolderId(DetectPlatformClass())).get();
+}
+
+// Files of the platform's folder, so that leftovers of earlier runs (read-only ones included)
+// cannot stand in for what this run stages.
+std::vector<std::string> PlatformFiles() {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA((PlatformFolder() + "*").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE) {
+        return names;
+    }
+    do {
+        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            names.push_back(entry.cFileName);
+        }
+    } while (FindNextFileA(find, &entry));
+    FindClose(find);
+    return names;
+}
+
+void RemoveStagedFiles() {
+    std::string dir = DriverDirectory();
+    for (const auto& name : PlatformFiles()) {
+        std::string path = dir + "\\" + name;
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(path.c_str());
+    }
+}
+
+bool EndsWith(const char* text, const std::string& tail) {
+    std::string t = text ? text : "";
+    return t.size() >= tail.size() &&
+           lstrcmpiA(t.c_str() + t.size() - tail.size(), tail.c_str()) == 0;
+}
+
+// Names of a multi-string, without any folder the spooler put in front of them.
+std::vector<std::string> FileNames(const char* multi) {
+    std::vector<std::string> names;
+    for (const char* p = multi; p && *p; p += strlen(p) + 1) {
+        std::string name = p;
+        names.push_back(name.substr(name.find_last_of('\\') + 1));
+    }
+    return names;
+}
+
 } // namespace
 
 TEST(RealInstall, InstallsFromTheSampleMediumAndThenAddsACopy) {
     RemoveEarlierInstallations();
+    RemoveStagedFiles();
     g_strPrinterModel = "Orlent 7140";
     g_strPrinterPort = "LPT1:";
     {
@@ -110,6 +160,17 @@ TEST(RealInstall, InstallsFromTheSampleMediumAndThenAddsACopy) {
     for (const auto& d : Drivers(buffer)) {
         if (std::string(d.pName) == "Orlent 7140") {
             driverFound = true;
+            EXPECT_EQ(d.cVersion, 3u);
+            EXPECT_TRUE(EndsWith(d.pDriverPath, "\\UNIDRV.DLL")) << d.pDriverPath;
+            EXPECT_TRUE(EndsWith(d.pDataFile, "\\Varo31K.GPD")) << d.pDataFile;
+            EXPECT_TRUE(EndsWith(d.pConfigFile, "\\UNIDRVUI.DLL")) << d.pConfigFile;
+            EXPECT_TRUE(EndsWith(d.pHelpFile, "\\UNIDRV.HLP")) << d.pHelpFile;
+            std::vector<std::string> dependent = FileNames(d.pDependentFiles);
+            std::vector<std::string> expected = {"Varores.dll", "STDNAMES.GPD", "UNIRES.DLL"};
+            if (DetectPlatformClass() >= 3) {
+                expected.insert(expected.end(), {"STDDTYPE.GDL", "STDSCHEM.GDL", "STDSCHMX.GDL"});
+            }
+            EXPECT_EQ(dependent, expected);
             EXPECT_STRCASEEQ(d.pDefaultDataType ? d.pDefaultDataType : "", "RAW");
         }
     }
@@ -119,19 +180,13 @@ TEST(RealInstall, InstallsFromTheSampleMediumAndThenAddsACopy) {
     ASSERT_TRUE(GetDefaultPrinterA(name, &size));
     EXPECT_STREQ(name, "Orlent 7140");
 
-    std::string folder =
-        SampleMediumDir() + LoadConfigBuffer(DriverFolderId(DetectPlatformClass())).get();
-    WIN32_FIND_DATAA entry;
-    HANDLE find = FindFirstFileA((folder + "*").c_str(), &entry);
-    ASSERT_NE(find, INVALID_HANDLE_VALUE);
-    do {
-        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            EXPECT_EQ(ReadFileText(dir + "\\" + entry.cFileName),
-                      ReadFileText(folder + entry.cFileName))
-                << entry.cFileName;
-        }
-    } while (FindNextFileA(find, &entry));
-    FindClose(find);
+    std::string folder = PlatformFolder();
+    ASSERT_FALSE(PlatformFiles().empty());
+    for (const auto& name : PlatformFiles()) {
+        std::string staged = ReadFileText(dir + "\\" + name);
+        EXPECT_FALSE(staged.empty()) << name;
+        EXPECT_EQ(staged, ReadFileText(folder + name)) << name;
+    }
     DWORD attributes = GetFileAttributesA((dir + "\\UNIDRV.DLL").c_str());
     EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY));
     char windows[MAX_PATH];

@@ -306,9 +306,251 @@ TEST_F(Sequence, NineXFamilyWritesTheProfileEntryAndBroadcastsTwice) {
                "sendMessageTimeout(" + broadcast + "," + std::to_string(SMTO_NORMAL) + ",1000)"}));
 }
 
+namespace {
+
+std::vector<std::string> g_received;
+
+LRESULT CALLBACK Recording(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == 0x402) { // PBM_SETPOS
+        g_received.push_back("bar " + std::to_string(wParam));
+    } else if (message == WM_SETTEXT && GetDlgCtrlID(window) == 1006) {
+        g_received.push_back(std::string("field ") + reinterpret_cast<const char*>(lParam));
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+} // namespace
+
+TEST(ProgressReport, MovesTheBarBeforeSettingTheField) {
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = Recording;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "RecordingProgress";
+    RegisterClassA(&windowClass);
+    HWND box = CreateWindowExA(0, "RecordingProgress", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                               windowClass.hInstance, nullptr);
+    HWND bar = CreateWindowExA(0, "RecordingProgress", "", WS_CHILD, 0, 0, 5, 5, box,
+                               reinterpret_cast<HMENU>(1010), windowClass.hInstance, nullptr);
+    CreateWindowExA(0, "RecordingProgress", "", WS_CHILD, 0, 5, 5, 5, box,
+                    reinterpret_cast<HMENU>(1006), windowClass.hInstance, nullptr);
+    g_hProcessBox = box;
+    g_hProgressBar = bar;
+    g_received.clear();
+    ReportProgress(60, "60%");
+    g_hProcessBox = nullptr;
+    g_hProgressBar = nullptr;
+    DestroyWindow(box);
+    EXPECT_EQ(g_received, Files({"bar 60", "field 60%"}));
+}
+
 TEST(ProgressReport, WithoutAProgressBoxNothingHappens) {
     g_hProcessBox = nullptr;
     g_hProgressBar = nullptr;
     ReportProgress(10, "10%"); // must simply return
     SUCCEED();
 }
+
+namespace {
+
+// One refused call and everything the user and the worker see afterwards.
+struct Expected {
+    bool ownedByBox;
+    const char* text;
+    UINT icon;
+};
+
+struct RefusalCase {
+    const char* name;
+    const char* operation;
+    DWORD error;
+    int after; // calls of that operation let through first
+    std::vector<Expected> messages;
+    int progress;
+    int result;
+};
+
+const char* const kNoPath = "Can't find the current Path!";
+const char* const kStaging = "Copy printer driver files To system Fail!";
+const char* const kRegistration = "Add printer to system fail!";
+const char* const kInf = "Copy inf to sysinfdir fail! ";
+
+void PrintTo(const RefusalCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class RefusedCall : public Sequence, public ::testing::WithParamInterface<RefusalCase> {};
+
+} // namespace
+
+TEST_P(RefusedCall, GivesTheMessagesProgressAndResultOfItsFailure) {
+    const RefusalCase& c = GetParam();
+    m_services.refuse(c.operation, c.error, 0, c.after);
+    ProgressWindow progress;
+    EXPECT_EQ(InstallPrinter(), c.result);
+    ASSERT_EQ(m_services.messages.size(), c.messages.size());
+    for (size_t i = 0; i < c.messages.size(); ++i) {
+        const RecordedMessage& m = m_services.messages[i];
+        EXPECT_EQ(m.owner, c.messages[i].ownedByBox ? progress.box() : nullptr) << i;
+        EXPECT_EQ(m.caption, "INFO") << i;
+        EXPECT_EQ(m.text, c.messages[i].text) << i;
+        EXPECT_EQ(m.type, c.messages[i].icon) << i;
+    }
+    EXPECT_EQ(progress.position(), c.progress);
+    EXPECT_EQ(progress.field(), std::to_string(c.progress) + "%");
+    EXPECT_EQ(m_services.count("setDefaultPrinter(Orlent 7140)"), c.result);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EachCall, RefusedCall,
+    ::testing::Values(
+        RefusalCase{"StagingDirectory",
+                    "getPrinterDriverDirectory",
+                    ERROR_INVALID_ENVIRONMENT,
+                    0,
+                    {{false, kNoPath, MB_ICONERROR}, {true, kStaging, MB_ICONINFORMATION}},
+                    20,
+                    0},
+        RefusalCase{"RegistrationDirectory",
+                    "getPrinterDriverDirectory",
+                    ERROR_INVALID_ENVIRONMENT,
+                    1,
+                    {{false, kNoPath, MB_ICONERROR}, {true, kRegistration, MB_ICONERROR}},
+                    20,
+                    0},
+        RefusalCase{"FileCopyOtherThanAccess",
+                    "copyFile",
+                    ERROR_DISK_FULL,
+                    0,
+                    {{true, kStaging, MB_ICONINFORMATION}},
+                    10,
+                    0},
+        RefusalCase{"SetupInformationFile",
+                    "copyOemInf",
+                    0xE0000100,
+                    0,
+                    {{false, kInf, MB_ICONERROR}, {true, kStaging, MB_ICONINFORMATION}},
+                    10,
+                    0},
+        RefusalCase{"SetupInformationSyntax",
+                    "copyOemInf",
+                    0xE0000003,
+                    0,
+                    {{false, kInf, MB_ICONERROR}},
+                    10,
+                    0},
+        RefusalCase{"Driver",
+                    "addPrinterDriver",
+                    ERROR_ACCESS_DENIED,
+                    0,
+                    {{true, kRegistration, MB_ICONERROR}},
+                    20,
+                    0},
+        RefusalCase{"Printer",
+                    "addPrinter",
+                    ERROR_INVALID_PRINTER_NAME,
+                    0,
+                    {{true, kRegistration, MB_ICONERROR}},
+                    60,
+                    0},
+        RefusalCase{"OpenDuringTheNameSearch", "openPrinter", ERROR_ACCESS_DENIED, 0, {}, 80, 1},
+        RefusalCase{"DefaultPrinter", "setDefaultPrinter", ERROR_ACCESS_DENIED, 0, {}, 80, 1}),
+    [](const ::testing::TestParamInfo<RefusalCase>& info) { return info.param.name; });
+
+TEST_F(Sequence, FileCopyRefusedForAccessTellsOncePerFileAndFails) {
+    // Every replacement that fails for access shows its own message, owned by the progress box.
+    m_services.copyHook = [](const std::string&, const std::string& to, BOOL failIfExists,
+                             DWORD* error) {
+        if (!failIfExists && to.find("Varores.dll") != std::string::npos) {
+            *error = ERROR_ACCESS_DENIED;
+            return false;
+        }
+        return true;
+    };
+    WriteFileText(m_target / "Varores.dll", "an older resource module");
+    ProgressWindow progress;
+    EXPECT_EQ(InstallPrinter(), 0);
+    ASSERT_EQ(m_services.messages.size(), 2u);
+    EXPECT_EQ(m_services.messages[0].owner, progress.box());
+    EXPECT_EQ(m_services.messages[0].text,
+              "Files access denied! Please exit running applications and reinstall!");
+    EXPECT_EQ(m_services.messages[1].text, kStaging);
+    EXPECT_EQ(m_services.count("copyFile(" + m_medium.path() + "\\Win7_XP64\\Varores.dll," +
+                               m_target.path() + "\\Varores.dll,0)"),
+              2)
+        << "one overwrite and one retry";
+}
+
+namespace {
+
+struct ClassCase {
+    const char* name;
+    DWORD platform, major;
+    WORD architecture;
+    const char* folder;
+    const char* environment;
+    size_t dependentFiles;
+};
+
+void PrintTo(const ClassCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class EveryClass : public Sequence, public ::testing::WithParamInterface<ClassCase> {};
+
+} // namespace
+
+// The whole sequence for each family and processor: folder, environment, record level and the
+// default-printer path. Classes 0 to 3 cannot run for real on a 64-bit-only machine.
+TEST_P(EveryClass, StagesTheRightFolderAndRegistersForItsEnvironment) {
+    const ClassCase& c = GetParam();
+    m_services.platform = c.platform;
+    m_services.major = c.major;
+    m_services.architecture = c.architecture;
+    ProgressWindow progress;
+    ASSERT_EQ(InstallPrinter(), 1);
+
+    std::string folder = m_medium.path() + c.folder;
+    EXPECT_EQ(m_services.count(std::string("getPrinterDriverDirectory(") + c.environment + ",512)"),
+              2)
+        << "staging and registration";
+    EXPECT_EQ(m_services.count("copyOemInf(" + folder + "Varo31K.inf," + folder + ")"), 1);
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA((folder + "*").c_str(), &entry);
+    ASSERT_NE(find, INVALID_HANDLE_VALUE);
+    int files = 0;
+    do {
+        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            ++files;
+            EXPECT_EQ(ReadFileText(m_target / entry.cFileName),
+                      ReadFileText(folder + entry.cFileName))
+                << entry.cFileName;
+        }
+    } while (FindNextFileA(find, &entry));
+    FindClose(find);
+    EXPECT_GT(files, 0);
+
+    ASSERT_EQ(m_services.drivers.size(), 1u);
+    EXPECT_EQ(m_services.drivers[0].level, c.platform == VER_PLATFORM_WIN32_NT ? 6u : 3u);
+    EXPECT_EQ(m_services.drivers[0].environment, c.environment);
+    EXPECT_EQ(m_services.drivers[0].dependentFiles.size(), c.dependentFiles);
+    EXPECT_EQ(m_services.count("setDefaultPrinter(Orlent 7140)"),
+              c.platform == VER_PLATFORM_WIN32_NT ? 1 : 0);
+    EXPECT_EQ(m_services.count("writeProfileString(Windows,Device,Orlent 7140,Orlent 7140,LPT1:)"),
+              c.platform == VER_PLATFORM_WIN32_NT ? 0 : 1);
+    EXPECT_EQ(progress.position(), 80);
+    EXPECT_TRUE(m_services.messages.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Classes, EveryClass,
+    ::testing::Values(ClassCase{"Class0", VER_PLATFORM_WIN32_WINDOWS, 4,
+                                PROCESSOR_ARCHITECTURE_INTEL, "\\Win98 & ME\\", "Windows 4.0", 4},
+                      ClassCase{"Class1", VER_PLATFORM_WIN32_NT, 5, PROCESSOR_ARCHITECTURE_INTEL,
+                                "\\Win2K & XP & 2003\\", "Windows NT x86", 3},
+                      ClassCase{"Class2", VER_PLATFORM_WIN32_NT, 5, PROCESSOR_ARCHITECTURE_AMD64,
+                                "\\Win7_XP64\\", "Windows x64", 3},
+                      ClassCase{"Class3", VER_PLATFORM_WIN32_NT, 6, PROCESSOR_ARCHITECTURE_INTEL,
+                                "\\Vista & Win7 & Win8\\", "Windows NT x86", 6},
+                      ClassCase{"Class4", VER_PLATFORM_WIN32_NT, 6, PROCESSOR_ARCHITECTURE_AMD64,
+                                "\\Win7_XP64\\", "Windows x64", 6}),
+    [](const ::testing::TestParamInfo<ClassCase>& info) { return info.param.name; });

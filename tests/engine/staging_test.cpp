@@ -211,6 +211,52 @@ TEST_F(Staging, OverLongDriverDirectoryFailsBeforeCopyingAnything) {
     EXPECT_EQ(m_services.count("copyFile"), 0);
 }
 
+TEST_F(Staging, FolderNestedTooDeepFailsTheWalkButStagesTheRest) {
+    std::string folder = source("");
+    for (int i = 0; i < 40; ++i) {
+        folder += "d\\";
+        ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    }
+    WriteFileText(folder + "Bottom.GPD", "too deep");
+    WriteFileText(source("d\\Shallow.GPD"), "shallow");
+    EXPECT_EQ(StageDriverFiles(kClass, kOwner), 0);
+    EXPECT_FALSE(Exists(target("Bottom.GPD")));
+    EXPECT_EQ(ReadFileText(target("Shallow.GPD")), "shallow");
+    EXPECT_TRUE(Exists(target("Varo31K.GPD")));
+    EXPECT_EQ(m_services.count("copyOemInf"), 0);
+    EXPECT_TRUE(m_services.messages.empty());
+}
+
+TEST_F(Staging, NestedFolderWhosePatternWouldNotFitFailsTheWalk) {
+    // folder + name + "\" still fits in 260 bytes, but with "*.*" the pattern does not.
+    std::string base = source("");
+    std::string name(258 - base.size() - 1, 'n');
+    ASSERT_LE(name.size(), 255u);
+    std::wstring wide(L"\\\\?\\");
+    for (char ch : base + name) {
+        wide += static_cast<wchar_t>(static_cast<unsigned char>(ch));
+    }
+    ASSERT_TRUE(CreateDirectoryW(wide.c_str(), nullptr));
+    EXPECT_EQ(StageDriverFiles(kClass, kOwner), 0);
+    EXPECT_TRUE(Exists(target("Varo31K.GPD"))) << "the other files are staged all the same";
+    EXPECT_EQ(m_services.count("copyOemInf"), 0);
+}
+
+TEST_F(Staging, FolderOfProtectedFilesOnlySucceeds) {
+    for (const char* name : kPlatformFiles) {
+        std::string lower = name;
+        for (auto& ch : lower) {
+            ch = static_cast<char>(tolower(static_cast<unsigned char>(ch)));
+        }
+        // The only unprotected files: the resource module and the model's data file.
+        if (lower == "varores.dll" || lower == "varo31k.gpd") {
+            ASSERT_TRUE(DeleteFileA(source(name).c_str())) << name;
+        }
+    }
+    EXPECT_NE(StageDriverFiles(kClass, kOwner), 0);
+    EXPECT_TRUE(ReadOnly(target("UNIDRV.DLL")));
+}
+
 TEST(JoinPath, RefusesWhatWouldNotFitWithItsTerminator) {
     std::string out = "unchanged";
     EXPECT_TRUE(JoinPath(out, 10, {"abcd", "efghi"}));

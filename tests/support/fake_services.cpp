@@ -15,13 +15,17 @@ HANDLE FakeHandle() {
 
 } // namespace
 
-void FakeServices::refuse(const std::string& operation, DWORD error, int times) {
-    m_refusals[operation] = {error, times};
+void FakeServices::refuse(const std::string& operation, DWORD error, int times, int after) {
+    m_refusals[operation] = {error, times, after};
 }
 
 bool FakeServices::refused(const std::string& operation) {
     auto it = m_refusals.find(operation);
     if (it == m_refusals.end()) {
+        return false;
+    }
+    if (it->second.after > 0) {
+        --it->second.after;
         return false;
     }
     SetLastError(it->second.error);
@@ -125,6 +129,9 @@ BOOL FakeServices::openPrinter(const char* name, HANDLE* printer) {
 
 BOOL FakeServices::closePrinter(HANDLE printer) {
     calls.push_back("closePrinter");
+    if (refused("closePrinter")) {
+        return FALSE;
+    }
     if (fakeSpooler || printer == FakeHandle()) {
         return TRUE;
     }
@@ -163,23 +170,55 @@ BOOL FakeServices::copyOemInf(const char* infPath, const char* sourceFolder) {
 BOOL FakeServices::writeProfileString(const char* section, const char* key, const char* value) {
     calls.push_back("writeProfileString(" + Text(section) + "," + Text(key) + "," + Text(value) +
                     ")");
-    return TRUE; // never touch the prefix's profile from a test
+    if (refused("writeProfileString")) {
+        return FALSE;
+    }
+    return fakeSpooler ? TRUE : Win32Services::writeProfileString(section, key, value);
 }
 
-BOOL FakeServices::sendNotifyMessage(HWND window, UINT message, WPARAM, LPARAM lParam) {
+BOOL FakeServices::sendNotifyMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     calls.push_back("sendNotifyMessage(" + std::to_string(reinterpret_cast<UINT_PTR>(window)) +
                     "," + std::to_string(message) + "," +
                     Text(reinterpret_cast<const char*>(lParam)) + ")");
-    return TRUE;
+    if (refused("sendNotifyMessage")) {
+        return FALSE;
+    }
+    return fakeSpooler ? TRUE : Win32Services::sendNotifyMessage(window, message, wParam, lParam);
 }
 
-LRESULT FakeServices::sendMessageTimeout(HWND window, UINT message, WPARAM, LPARAM lParam,
-                                         UINT flags, UINT timeout, DWORD_PTR*) {
+LRESULT FakeServices::sendMessageTimeout(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                         UINT flags, UINT timeout, DWORD_PTR* result) {
     calls.push_back("sendMessageTimeout(" + std::to_string(reinterpret_cast<UINT_PTR>(window)) +
                     "," + std::to_string(message) + "," +
                     Text(reinterpret_cast<const char*>(lParam)) + "," + std::to_string(flags) +
                     "," + std::to_string(timeout) + ")");
-    return 1;
+    if (refused("sendMessageTimeout")) {
+        return 0;
+    }
+    return fakeSpooler ? 1
+                       : Win32Services::sendMessageTimeout(window, message, wParam, lParam, flags,
+                                                           timeout, result);
+}
+
+BOOL FakeServices::getVersionEx(OSVERSIONINFOA* info) {
+    calls.push_back("getVersionEx");
+    if (refused("getVersionEx")) {
+        return FALSE;
+    }
+    return Win32Services::getVersionEx(info);
+}
+
+bool FakeServices::getNativeSystemInfo(SYSTEM_INFO* info) {
+    calls.push_back("getNativeSystemInfo");
+    if (refused("getNativeSystemInfo")) {
+        return false;
+    }
+    return Win32Services::getNativeSystemInfo(info);
+}
+
+void FakeServices::getSystemInfo(SYSTEM_INFO* info) {
+    calls.push_back("getSystemInfo");
+    Win32Services::getSystemInfo(info);
 }
 
 BOOL FakeServices::copyFile(const char* from, const char* to, BOOL failIfExists) {
@@ -199,5 +238,8 @@ BOOL FakeServices::copyFile(const char* from, const char* to, BOOL failIfExists)
 int FakeServices::messageBox(HWND owner, const char* text, const char* caption, UINT type) {
     messages.push_back({owner, Text(text), Text(caption), type});
     calls.push_back("messageBox(" + Text(text) + ")");
+    // A shown box runs a message loop that leaves its own last error behind; so does this one, so
+    // that code which needs an error code after a message must have saved it.
+    SetLastError(ERROR_SUCCESS);
     return IDOK;
 }

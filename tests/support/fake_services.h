@@ -40,13 +40,15 @@ public:
     std::vector<RecordedPrinter> printers;
     std::vector<RecordedMessage> messages;
 
-    // Refuse the named operation ("getPrinterDriverDirectory", "addPrinterDriver", "addPrinter",
-    // "openPrinter", "enumPorts", "copyOemInf", "copyFile", …) with this last error. A count limits
-    // how many times (0: always).
-    void refuse(const std::string& operation, DWORD error, int times = 0);
+    // Refuse the named operation (each method's name, e.g. "getPrinterDriverDirectory",
+    // "addPrinterDriver", "openPrinter", "copyOemInf", "copyFile"; "enumPorts.first" and
+    // "enumPorts.second" for one call of the pair) with this last error. A count limits
+    // how many times (0: always); the first `after` calls are let through.
+    void refuse(const std::string& operation, DWORD error, int times = 0, int after = 0);
 
-    // The spooler is faked entirely (driver directory, drivers, printers, default printer) instead
-    // of reaching Wine's: printer names in existingPrinters can be opened.
+    // The spooler is faked entirely (driver directory, drivers, printers, default printer, the
+    // legacy profile and its broadcasts) instead of reaching Wine's: printer names in
+    // existingPrinters can be opened. Otherwise every call not refused reaches the platform.
     bool fakeSpooler = false;
     std::string driverDirectory; // returned when set, even with the real spooler
     std::set<std::string> existingPrinters;
@@ -69,6 +71,9 @@ public:
     BOOL sendNotifyMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
     LRESULT sendMessageTimeout(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT flags,
                                UINT timeout, DWORD_PTR* result) override;
+    BOOL getVersionEx(OSVERSIONINFOA* info) override;
+    bool getNativeSystemInfo(SYSTEM_INFO* info) override;
+    void getSystemInfo(SYSTEM_INFO* info) override;
     BOOL copyFile(const char* from, const char* to, BOOL failIfExists) override;
     int messageBox(HWND owner, const char* text, const char* caption, UINT type) override;
 
@@ -80,6 +85,7 @@ private:
     struct Refusal {
         DWORD error;
         int times;
+        int after;
     };
     std::map<std::string, Refusal> m_refusals;
 };
