@@ -1,0 +1,134 @@
+#include "framework/wnd.h"
+
+#include <commctrl.h>
+
+#include <exception>
+#include <vector>
+
+namespace {
+
+constexpr UINT_PTR kSubclassId = 0x5E7;
+
+// MinGW's import library for comctl32 lacks GetWindowSubclass; the DLL exports it by ordinal 411
+// only, on every version since 5.80.
+using GetWindowSubclassFn = BOOL(WINAPI*)(HWND, SUBCLASSPROC, UINT_PTR, DWORD_PTR*);
+GetWindowSubclassFn LookUpGetWindowSubclass() {
+    HMODULE comctl = GetModuleHandleA("comctl32.dll");
+    if (!comctl) {
+        comctl = LoadLibraryA("comctl32.dll");
+    }
+    return comctl ? reinterpret_cast<GetWindowSubclassFn>(
+                        reinterpret_cast<void (*)()>(GetProcAddress(comctl, MAKEINTRESOURCEA(411))))
+                  : nullptr;
+}
+
+} // namespace
+
+void ReportUnexpected(const char* where, const char* what) noexcept {
+    char text[512];
+    wsprintfA(text, "Unexpected error in %s: %s", where, what);
+    OutputDebugStringA(text);
+    MessageBoxA(nullptr, text, "Setup", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+}
+
+CWnd::~CWnd() {
+    UnsubclassWindow();
+}
+
+std::string CWnd::GetWindowText() const {
+    int length = ::GetWindowTextLengthA(m_hWnd);
+    std::vector<char> text(static_cast<size_t>(length) + 2, '\0');
+    ::GetWindowTextA(m_hWnd, text.data(), length + 1);
+    return text.data();
+}
+
+const MessageMap* CWnd::GetMessageMap() const {
+    static const MessageMap map = {nullptr, nullptr, 0};
+    return &map;
+}
+
+bool CWnd::Dispatch(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    UINT id = 0, code = 0;
+    if (message == WM_COMMAND) {
+        id = LOWORD(wParam);
+        code = HIWORD(wParam);
+    } else if (message == WM_NOTIFY) {
+        auto* header = reinterpret_cast<NMHDR*>(lParam);
+        id = static_cast<UINT>(header->idFrom);
+        code = header->code;
+    }
+    for (const MessageMap* map = GetMessageMap(); map; map = map->base) {
+        for (size_t i = 0; i < map->count; ++i) {
+            const MessageMapEntry& entry = map->entries[i];
+            if (entry.message == message && entry.id == id && entry.code == code) {
+                m_handled = true;
+                result = (this->*entry.handler)(wParam, lParam);
+                return m_handled;
+            }
+        }
+    }
+    return false;
+}
+
+BOOL CWnd::SubclassWindow(HWND window) {
+    if (!window || m_hWnd) {
+        return FALSE;
+    }
+    m_hWnd = window;
+    PreSubclassWindow();
+    if (!SetWindowSubclass(window, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this))) {
+        m_hWnd = nullptr;
+        return FALSE;
+    }
+    m_subclassed = true;
+    return TRUE;
+}
+
+BOOL CWnd::SubclassDlgItem(UINT id, CWnd* parent) {
+    return SubclassWindow(::GetDlgItem(parent->m_hWnd, static_cast<int>(id)));
+}
+
+void CWnd::UnsubclassWindow() {
+    if (m_subclassed && m_hWnd) {
+        RemoveWindowSubclass(m_hWnd, SubclassProc, kSubclassId);
+    }
+    m_subclassed = false;
+}
+
+CWnd* CWnd::FromAttached(HWND window) {
+    static const GetWindowSubclassFn getWindowSubclass = LookUpGetWindowSubclass();
+    DWORD_PTR data = 0;
+    if (window && getWindowSubclass &&
+        getWindowSubclass(window, SubclassProc, kSubclassId, &data)) {
+        return reinterpret_cast<CWnd*>(data);
+    }
+    return nullptr;
+}
+
+LRESULT CWnd::Default() {
+    return DefSubclassProc(m_hWnd, m_current.message, m_current.wParam, m_current.lParam);
+}
+
+LRESULT CALLBACK CWnd::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                    UINT_PTR, DWORD_PTR data) noexcept {
+    auto* self = reinterpret_cast<CWnd*>(data);
+    if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(window, SubclassProc, kSubclassId);
+        self->m_subclassed = false;
+        self->m_hWnd = nullptr;
+        return DefSubclassProc(window, message, wParam, lParam);
+    }
+    Current saved = self->m_current;
+    self->m_current = {message, wParam, lParam};
+    LRESULT result = 0;
+    bool handled = false;
+    try {
+        handled = self->Dispatch(message, wParam, lParam, result);
+    } catch (const std::exception& e) {
+        ReportUnexpected("a control", e.what());
+    } catch (...) {
+        ReportUnexpected("a control", "unknown exception");
+    }
+    self->m_current = saved;
+    return handled ? result : DefSubclassProc(window, message, wParam, lParam);
+}
