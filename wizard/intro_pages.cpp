@@ -1,0 +1,63 @@
+#include "wizard/intro_pages.h"
+
+#include "engine/config.h"
+#include "res/strings.h"
+#include "res/wizard_ids.h"
+
+bool ReadLicenceText(const char* fileName, std::string& text) {
+    text.clear();
+    HANDLE file = CreateFileA(fileName, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    LARGE_INTEGER size{};
+    bool ok = GetFileSizeEx(file, &size) != FALSE;
+    if (ok) {
+        size_t wanted = static_cast<unsigned long long>(size.QuadPart) > kLicenceTextLimit
+                            ? kLicenceTextLimit
+                            : static_cast<size_t>(size.QuadPart);
+        text.assign(wanted, '\0');
+        DWORD got = 0;
+        ok = wanted == 0 ||
+             ReadFile(file, text.data(), static_cast<DWORD>(wanted), &got, nullptr) != FALSE;
+        text.resize(ok ? got : 0);
+    }
+    CloseHandle(file);
+    // A NUL ends the text, as it would end the control's.
+    size_t end = text.find('\0');
+    if (end != std::string::npos) {
+        text.resize(end);
+    }
+    return ok;
+}
+
+CDlgStepWelcome::CDlgStepWelcome() : CDialog(IDD_STEP_WELCOME) {}
+
+BOOL CDlgStepWelcome::OnInitDialog() {
+    CDialog::OnInitDialog();
+    std::string text;
+    LoadConfigString(IDS_WELCOME_TEXT, text);
+    SetDlgItemTextA(m_hWnd, IDC_WELCOME_TEXT, text.c_str());
+    return TRUE;
+}
+
+CDlgStepAgreement::CDlgStepAgreement() : CDialog(IDD_STEP_AGREEMENT) {}
+
+void CDlgStepAgreement::DoDataExchange(CDataExchange* dx) {
+    CDialog::DoDataExchange(dx);
+    DDX_Control(dx, IDC_AGREEMENT_TEXT, m_editAgreement);
+}
+
+BOOL CDlgStepAgreement::OnInitDialog() {
+    CDialog::OnInitDialog();
+    std::string fileName, text;
+    LoadConfigString(IDS_AGREEMENT_FILE, fileName);
+    // A missing licence file leaves the box empty without a word; accepting still works.
+    if (ReadLicenceText(fileName.c_str(), text)) {
+        // Past the default limit of a few dozen kilobytes the control would refuse the text.
+        m_editAgreement.SendMessage(EM_SETLIMITTEXT, kLicenceTextLimit);
+        m_editAgreement.SetWindowText(text);
+    }
+    return TRUE;
+}

@@ -1,0 +1,96 @@
+#include "wizard/progress_box.h"
+
+#include <commctrl.h>
+#include <process.h>
+
+#include <atomic>
+#include <cstdio>
+#include <string>
+
+#include "engine/config.h"
+#include "engine/install.h"
+#include "engine/services.h"
+#include "engine/state.h"
+#include "framework/app.h"
+#include "res/strings.h"
+#include "res/wizard_ids.h"
+
+int g_nProgressPercent = 0;
+HANDLE g_hInstallThread = nullptr;
+unsigned g_nInstallThreadId = 0;
+
+namespace {
+
+// True from the worker's start until it is about to close the box. While it holds, a close
+// request by the user is refused: ending the box would free the launcher while the install goes
+// on, and the worker would later report to a window that is gone.
+std::atomic<bool> s_workerRunning{false};
+
+void OnInitDialog(HWND box) {
+    INITCOMMONCONTROLSEX classes = {sizeof(classes), ICC_PROGRESS_CLASS};
+    InitCommonControlsEx(&classes);
+    g_hProgressBar = GetDlgItem(box, IDC_PROGRESS_BAR);
+    SendMessageA(g_hProgressBar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+    SendMessageA(g_hProgressBar, PBM_SETPOS, 0, 0);
+    SendMessageA(g_hProgressBar, PBM_SETSTEP, 1, 0);
+    char percent[28];
+    std::snprintf(percent, sizeof(percent), "%d%%", g_nProgressPercent);
+    SetDlgItemTextA(box, IDC_PERCENT_TEXT, percent);
+
+    s_workerRunning = true;
+    g_hInstallThread = reinterpret_cast<HANDLE>(
+        _beginthreadex(nullptr, 0, InstallThreadProc, box, 0, &g_nInstallThreadId));
+    if (!g_hInstallThread) {
+        // Nothing will run: the user's close box is the way out.
+        s_workerRunning = false;
+    }
+}
+
+void OnClose(HWND box) {
+    if (s_workerRunning) {
+        return;
+    }
+    EndDialog(box, 0);
+    if (g_hInstallThread) {
+        CloseHandle(g_hInstallThread);
+        g_hInstallThread = nullptr;
+    }
+}
+
+} // namespace
+
+INT_PTR CALLBACK ProcessBoxProc(HWND window, UINT message, WPARAM, LPARAM) noexcept {
+    g_hProcessBox = window;
+    if (message == WM_INITDIALOG) {
+        OnInitDialog(window);
+    } else if (message == WM_CLOSE) {
+        OnClose(window);
+    }
+    // The dialog manager's default handling applies to everything, the initial focus included.
+    return FALSE;
+}
+
+unsigned __stdcall InstallThreadProc(void* argument) {
+    std::string text = g_strPrinterModel;
+    std::string caption, outcome;
+    LoadConfigString(IDS_MSG_CAPTION, caption);
+    if (InstallPrinter()) {
+        ReportProgress(100, "100%");
+        g_nProgressPercent = 100;
+        LoadConfigString(IDS_MSG_SETUP_COMPLETE, outcome);
+        text += outcome;
+        Services().messageBox(g_hProcessBox, text.c_str(), caption.c_str(),
+                              MB_OK | MB_ICONINFORMATION);
+    } else {
+        LoadConfigString(IDS_MSG_SETUP_FAIL, outcome);
+        text += outcome;
+        Services().messageBox(g_hProcessBox, text.c_str(), caption.c_str(), MB_OK | MB_ICONERROR);
+    }
+    s_workerRunning = false;
+    SendMessageA(static_cast<HWND>(argument), WM_CLOSE, 0, 0);
+    return 1;
+}
+
+void RunProcessBox() {
+    DialogBoxParamA(AfxGetInstanceHandle(), "ProcessBox", nullptr, ProcessBoxProc, 0);
+}
