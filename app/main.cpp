@@ -1,14 +1,10 @@
-// Placeholder until the launcher stands: shows the launcher's title.
+// Program entry: the one application object and the framework's start-up.
 #include <windows.h>
 
-#include <string>
+#include "app/installer_app.h"
 
-#include "engine/config.h"
-#include "res/strings.h"
+CInstallerApp theApp;
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    std::string title;
-    LoadConfigString(IDS_LAUNCHER_TITLE, title);
-    MessageBoxA(nullptr, title.c_str(), "Setup", MB_OK | MB_ICONINFORMATION);
-    return 0;
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    return AfxWinMain(instance);
 }

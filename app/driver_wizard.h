@@ -1,0 +1,3 @@
+#pragma once
+// The launcher's driver action: runs the installation wizard modally; its result is not used.
+void RunDriverWizard();

@@ -1,0 +1,30 @@
+#include "app/installer_app.h"
+
+#include <commctrl.h>
+
+#include "app/setup_dlg.h"
+
+const char kRegistryKey[] = "\xD3\xA6\xD3\xC3\xB3\xCC\xD0\xF2\xCF\xF2\xB5\xBC\xC9\xFA\xB3\xC9"
+                            "\xB5\xC4\xB1\xBE\xB5\xD8\xD3\xA6\xD3\xC3\xB3\xCC\xD0\xF2";
+
+CInstallerApp::CInstallerApp() = default;
+
+CInstallerApp::~CInstallerApp() = default;
+
+BOOL CInstallerApp::InitInstance() {
+    INITCOMMONCONTROLSEX controls;
+    controls.dwSize = sizeof(controls);
+    controls.dwICC = ICC_WIN95_CLASSES;
+    InitCommonControlsEx(&controls);
+
+    CWinApp::InitInstance();
+    EnableControlContainer();
+    SetRegistryKey(kRegistryKey);
+
+    CSetupDlg launcher;
+    m_pMainWnd = &launcher;
+    launcher.DoModal();
+    m_pMainWnd = nullptr;
+    // No message loop: the process ends with the launcher.
+    return FALSE;
+}

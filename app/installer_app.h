@@ -1,0 +1,15 @@
+#pragma once
+// The application object: prepares the common controls, runs the launcher modally and lets the
+// process end when the launcher closes (no message loop).
+#include "framework/app.h"
+
+class CInstallerApp : public CWinApp {
+public:
+    CInstallerApp();
+    ~CInstallerApp() override;
+
+    BOOL InitInstance() override;
+};
+
+// The framework's registry key; the program keeps no settings, so nothing is stored under it.
+extern const char kRegistryKey[];
