@@ -33,7 +33,7 @@ fi
 for a in "${archs[@]}"; do
   prefix=$root/build/$a/wineprefix
   wine_prefix_stop "$prefix"
-  rm -rf "$prefix" "$prefix.lock"
+  rm -rf "$prefix" "$prefix.lock" "build/$a/e2e"
   wine_prefix_ready "$prefix" "${warch[$a]}"
 done
 

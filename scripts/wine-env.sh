@@ -53,6 +53,24 @@ ensure_display() {
   return 1
 }
 
+# Starts an Xvfb of this shell's own, whatever DISPLAY says: programs that read screen pixels or
+# take the focus must not share a screen with another run. Xvfb picks a free display itself.
+private_display() {
+  local fifo
+  fifo=$(mktemp -u)
+  mkfifo "$fifo"
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" </dev/null >/dev/null 2>&1 &
+  XVFB_PID=$!
+  local n
+  read -r -t 10 n <"$fifo" || n=""
+  rm -f "$fifo"
+  if [ -z "$n" ]; then
+    echo "could not start Xvfb" >&2
+    return 1
+  fi
+  export DISPLAY=":$n"
+}
+
 # True when this machine can run 32-bit Wine: the kernel may have its 32-bit emulation disabled
 # (seen: "32-bit emulation disabled" in the kernel log), and then no 32-bit Linux program starts.
 can_run_win32() {
