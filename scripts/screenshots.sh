@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Screenshots of the installer under Wine on a virtual display, in English and in Chinese:
 #   scripts/screenshots.sh [OUT_DIR]          (default docs/screenshots)
-# Each picture is the launcher window as a user first sees it, cut out of Wine's virtual desktop.
+# The pictures follow a user through one installation with the keyboard: the launcher, each wizard
+# page, and the progress box with its result message, each cut out of Wine's virtual desktop.
 # SETUP_EXE=path uses an already built Setup.exe instead of building one.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -61,5 +62,18 @@ for lang in en zh; do
   xdotool mousemove 1020 760
   sleep 1
   shoot "launcher-$lang"
+  # Tab from the notes button to the driver button; Enter runs a focused button's action and
+  # presses the wizard's default button (Next).
+  key() { xdotool key "$1"; sleep "${2:-1.5}"; }
+  key Tab 0.5
+  key Return 3
+  shoot "wizard-1-welcome-$lang"
+  key Return; shoot "wizard-2-licence-$lang"
+  key Return; shoot "wizard-3-model-$lang"
+  key Return; shoot "wizard-4-port-$lang"
+  key Return; shoot "wizard-5-confirm-$lang"
+  key Return 5
+  shoot "progress-result-$lang"
+  key Return 2
   wine_prefix_stop "$prefix"
 done
