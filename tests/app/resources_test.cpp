@@ -1,10 +1,13 @@
-// Resources read back from the built Setup.exe: manifest, version record, launcher and about box
-// templates, application icon and hand cursor.
+// Resources read back from the built Setup.exe: manifest, version record, launcher, about box and
+// wizard templates (Chinese texts as the right characters), application icon and hand cursor.
 #include "res/launcher_ids.h"
+#include "res/wizard_ids.h"
 #include "tests/support/paths.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include <commctrl.h>
 
 #include <cstring>
 #include <map>
@@ -17,6 +20,7 @@ using ::testing::Not;
 namespace {
 
 const WORD kChinese = MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED);
+const WORD kEnglish = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
 
 class BuiltProgram : public ::testing::Test {
 protected:
@@ -404,4 +408,101 @@ TEST_F(BuiltProgram, HandCursorIsA32By32MonochromeCursorWithItsHotSpotAtTheOrigi
         DeleteObject(info.hbmColor);
     }
     DeleteObject(info.hbmMask);
+}
+
+TEST_F(BuiltProgram, WizardFrameTemplateIsChineseOnlyWithItsButtonsAndPageArea) {
+    EXPECT_TRUE(Bytes(RT_DIALOG, MAKEINTRESOURCEA(IDD_INSTALL), kEnglish).empty());
+    DialogTemplate d = ParseTemplate(Bytes(RT_DIALOG, MAKEINTRESOURCEA(IDD_INSTALL), kChinese));
+    ASSERT_TRUE(d.extended);
+    EXPECT_EQ(d.style,
+              static_cast<DWORD>(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT));
+    EXPECT_EQ(d.cx, 293);
+    EXPECT_EQ(d.cy, 219);
+    EXPECT_EQ(d.title,
+              L"Brenmark\u5fae\u578b\u6253\u5370\u673a\u9a71\u52a8\u5b89\u88c5\u5411\u5bfc");
+    EXPECT_EQ(d.face, L"\u5b8b\u4f53");
+    EXPECT_EQ(d.points, 10);
+    const DWORD button = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
+    ExpectControls(
+        d, {
+               {IDC_BTN_BACK, L"Button", L"\u4e0a\u4e00\u6b65", button | BS_PUSHBUTTON, 0, 115, 188,
+                48, 15},
+               {IDC_BTN_NEXT, L"Button", L"\u4e0b\u4e00\u6b65", button | BS_DEFPUSHBUTTON, 0, 176,
+                188, 48, 15},
+               {IDCANCEL, L"Button", L"\u53d6\u6d88", button | BS_PUSHBUTTON, 0, 237, 188, 48, 15},
+               {IDC_PAGE_AREA, L"Static", L"Static", WS_CHILD | SS_LEFT, WS_EX_STATICEDGE, 7, 8,
+                278, 159},
+               {-1, L"Static", L"", WS_CHILD | WS_VISIBLE | SS_ETCHEDHORZ, 0, 7, 178, 278, 1},
+           });
+}
+
+TEST_F(BuiltProgram, ProgressBoxTemplateExistsInChineseAndEnglish) {
+    struct Variant {
+        WORD language;
+        const wchar_t *title, *label;
+        short labelWidth, fieldX;
+    };
+    for (const Variant& v :
+         {Variant{kChinese, L"\u5b89\u88c5\u8fdb\u5ea6", L"\u5b89\u88c5\u5df2\u5b8c\u6210", 38, 69},
+          Variant{kEnglish, L"Setup Progress", L"Setup complete", 85, 87}}) {
+        SCOPED_TRACE(v.language);
+        DialogTemplate d = ParseTemplate(Bytes(RT_DIALOG, "PROCESSBOX", v.language));
+        ASSERT_TRUE(d.extended);
+        EXPECT_EQ(d.style, static_cast<DWORD>(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME |
+                                              DS_SETFONT));
+        EXPECT_EQ(d.cx, 200);
+        EXPECT_EQ(d.cy, 88);
+        EXPECT_EQ(d.points, 10);
+        EXPECT_EQ(d.title, v.title);
+        ASSERT_EQ(d.controls.size(), 3u);
+        EXPECT_EQ(d.controls[0].id, IDC_PROGRESS_BAR);
+        EXPECT_EQ(_wcsicmp(d.controls[0].className.c_str(), L"msctls_progress32"), 0);
+        EXPECT_TRUE(d.controls[0].style & PBS_SMOOTH);
+        EXPECT_EQ(d.controls[0].x, 25);
+        EXPECT_EQ(d.controls[0].cx, 149);
+        EXPECT_EQ(d.controls[1].text, v.label);
+        EXPECT_EQ(d.controls[1].cx, v.labelWidth);
+        const ControlTemplate& field = d.controls[2];
+        EXPECT_EQ(field.id, IDC_PERCENT_TEXT);
+        EXPECT_EQ(field.style & (WS_DISABLED | ES_READONLY | ES_AUTOHSCROLL),
+                  static_cast<DWORD>(WS_DISABLED | ES_READONLY | ES_AUTOHSCROLL));
+        EXPECT_EQ(field.x, v.fieldX);
+        EXPECT_EQ(field.y, 25);
+    }
+}
+
+TEST_F(BuiltProgram, WizardPagesAreHiddenChildrenInBothLanguages) {
+    struct Page {
+        UINT id;
+        short cx, cy;
+    };
+    for (const Page& page : {Page{IDD_STEP_WELCOME, 278, 159}, Page{IDD_STEP_AGREEMENT, 278, 159},
+                             Page{IDD_STEP_MODEL, 276, 156}, Page{IDD_STEP_PORT, 276, 176},
+                             Page{IDD_STEP_CONFIRM, 270, 155}}) {
+        for (WORD language : {kChinese, kEnglish}) {
+            SCOPED_TRACE(std::to_string(page.id) + "/" + std::to_string(language));
+            DialogTemplate d = ParseTemplate(Bytes(RT_DIALOG, MAKEINTRESOURCEA(page.id), language));
+            ASSERT_TRUE(d.extended);
+            EXPECT_EQ(d.style & (WS_CHILD | WS_BORDER | WS_VISIBLE),
+                      static_cast<DWORD>(WS_CHILD | WS_BORDER));
+            EXPECT_EQ(d.cx, page.cx);
+            EXPECT_EQ(d.cy, page.cy);
+            EXPECT_EQ(d.charset, 134);
+        }
+    }
+    DialogTemplate welcome =
+        ParseTemplate(Bytes(RT_DIALOG, MAKEINTRESOURCEA(IDD_STEP_WELCOME), kChinese));
+    ASSERT_FALSE(welcome.controls.empty());
+    EXPECT_EQ(welcome.controls[0].text,
+              L"\u6b22\u8fce\u4f7f\u7528Brenmark\u5fae\u578b\u6253\u5370\u673a\u9a71\u52a8\u7a0b"
+              L"\u5e8f\u5b89\u88c5\u5411\u5bfc\u3002");
+    DialogTemplate port =
+        ParseTemplate(Bytes(RT_DIALOG, MAKEINTRESOURCEA(IDD_STEP_PORT), kChinese));
+    EXPECT_EQ(port.points, 9);
+    DialogTemplate confirm =
+        ParseTemplate(Bytes(RT_DIALOG, MAKEINTRESOURCEA(IDD_STEP_CONFIRM), kEnglish));
+    ASSERT_EQ(confirm.controls.size(), 7u);
+    EXPECT_EQ(confirm.controls[3].id, IDC_CONFIRM_MODEL);
+    EXPECT_EQ(confirm.controls[3].text, L"??");
+    EXPECT_EQ(confirm.controls[4].text, L"---Printer Port:");
 }
