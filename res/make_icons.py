@@ -66,8 +66,8 @@ def hand_cursor():
     return directory + entry + image
 
 
-def printer_pixels(size):
-    """A small printer with a sheet of paper, as (r, g, b, a) rows top-down."""
+def canvas(size):
+    """An empty size x size image and a painter of rectangles given on a 32 x 32 grid."""
     s = size / 32.0
     img = [[(0, 0, 0, 0)] * size for _ in range(size)]
 
@@ -76,6 +76,13 @@ def printer_pixels(size):
             for x in range(int(x0 * s), max(int(x0 * s) + 1, int(x1 * s))):
                 if 0 <= x < size and 0 <= y < size:
                     img[y][x] = colour + (255,)
+
+    return img, rect
+
+
+def printer_pixels(size):
+    """A small printer with a sheet of paper, as (r, g, b, a) rows top-down."""
+    img, rect = canvas(size)
 
     dark, mid, light = (40, 48, 60), (120, 132, 148), (176, 188, 204)
     white, ink, green = (250, 250, 250), (90, 110, 170), (40, 200, 70)
@@ -97,14 +104,7 @@ def printer_pixels(size):
 
 def licence_pixels(size):
     """A written sheet with a red seal, as (r, g, b, a) rows top-down."""
-    s = size / 32.0
-    img = [[(0, 0, 0, 0)] * size for _ in range(size)]
-
-    def rect(x0, y0, x1, y1, colour):
-        for y in range(int(y0 * s), max(int(y0 * s) + 1, int(y1 * s))):
-            for x in range(int(x0 * s), max(int(x0 * s) + 1, int(x1 * s))):
-                if 0 <= x < size and 0 <= y < size:
-                    img[y][x] = colour + (255,)
+    img, rect = canvas(size)
 
     dark, white, ink, seal = (40, 48, 60), (250, 250, 250), (90, 110, 170), (200, 40, 40)
     rect(5, 1, 27, 31, dark)
