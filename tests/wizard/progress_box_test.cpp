@@ -1,0 +1,229 @@
+// The progress box with the real install sequence behind it: what the box shows, the result
+// message, the refused user close; and one whole wizard run into Wine's real spooler.
+#include "wizard/progress_box.h"
+
+#include <commctrl.h>
+#include <winspool.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+
+#include "engine/state.h"
+#include "res/wizard_ids.h"
+#include "tests/support/fake_services.h"
+#include "tests/support/paths.h"
+#include "wizard/install_dlg.h"
+
+namespace {
+
+using Texts = std::vector<std::string>;
+
+// What the box went through, in order: bar moves and field texts as handled by the box's thread
+// (the field read back after the fact, as the control holds it), closes and the result messages.
+Texts g_log;
+HWND g_box = nullptr;
+HHOOK g_hook = nullptr;
+std::function<void(HWND box, int percent)> g_afterBarMove;
+
+LRESULT CALLBACK AfterHandled(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* m = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    if (code == HC_ACTION && m->message == PBM_SETPOS && m->hwnd == g_hProgressBar) {
+        g_box = GetParent(m->hwnd);
+        g_log.push_back("bar " + std::to_string(m->wParam));
+        if (g_afterBarMove) {
+            g_afterBarMove(g_box, static_cast<int>(m->wParam));
+        }
+    } else if (code == HC_ACTION && m->message == WM_SETTEXT && GetParent(m->hwnd) == g_box &&
+               GetDlgCtrlID(m->hwnd) == IDC_PERCENT_TEXT) {
+        char text[32] = "";
+        GetWindowTextA(m->hwnd, text, sizeof(text));
+        g_log.push_back(std::string("field ") + text);
+    } else if (code == HC_ACTION && m->message == WM_CLOSE && m->hwnd == g_box) {
+        g_log.push_back("close");
+    }
+    return CallNextHookEx(g_hook, code, wParam, lParam);
+}
+
+void CALLBACK Watchdog(HWND, UINT, UINT_PTR, DWORD) {
+    ADD_FAILURE() << "progress box still open";
+    EndDialog(g_hProcessBox, 0);
+}
+
+class LoggingServices : public FakeServices {
+public:
+    int messageBox(HWND owner, const char* text, const char* caption, UINT type) override {
+        g_log.push_back(std::string("message ") + text);
+        return FakeServices::messageBox(owner, text, caption, type);
+    }
+};
+
+// The box over a temporary copy of the medium, staging into a temporary driver directory, with
+// the rest of the spooler faked.
+class ProgressBox : public ::testing::Test {
+protected:
+    void SetUp() override {
+        CopyTree(SampleMediumDir(), m_medium.path());
+        m_services.fakeSpooler = true;
+        m_services.driverDirectory = m_target.path();
+        g_strPrinterModel = "Orlent 7140";
+        g_strPrinterPort = "LPT1:";
+        g_nProgressPercent = 0; // as in a fresh program run
+        g_hook = SetWindowsHookExA(WH_CALLWNDPROCRET, AfterHandled, nullptr, GetCurrentThreadId());
+    }
+    void TearDown() override {
+        UnhookWindowsHookEx(g_hook);
+        g_afterBarMove = nullptr;
+    }
+    void Run() {
+        g_log.clear();
+        g_box = nullptr;
+        UINT_PTR timer = SetTimer(nullptr, 0, 30000, Watchdog);
+        RunProcessBox();
+        KillTimer(nullptr, timer);
+        EXPECT_FALSE(IsWindow(g_box));
+    }
+
+    LoggingServices m_services;
+    ScopedServices m_scope{m_services};
+    TempFolder m_medium, m_target;
+    CurrentDirectory m_cwd{m_medium.path()};
+};
+
+const Texts kWholeRun = {"bar 0",  "field 0%",  "bar 10", "field 10%", "bar 20",  "field 20%",
+                         "bar 60", "field 60%", "bar 80", "field 80%", "bar 100", "field 100%"};
+
+} // namespace
+
+TEST_F(ProgressBox, ShowsEveryReportAndClosesAfterTheOutcomeInAMessageItOwns) {
+    Run();
+    Texts expected = kWholeRun;
+    expected.insert(expected.end(), {"message Orlent 7140 Setup Complete!", "close"});
+    EXPECT_EQ(g_log, expected);
+    ASSERT_EQ(m_services.messages.size(), 1u);
+    EXPECT_EQ(m_services.messages[0].owner, g_box);
+    EXPECT_EQ(m_services.messages[0].caption, "INFO");
+    EXPECT_EQ(m_services.messages[0].type, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
+    EXPECT_EQ(g_nProgressPercent, 100);
+    EXPECT_EQ(m_services.printers.at(0).portName, "LPT1:");
+
+    // The next box of this program run opens at 100%; a failure keeps the last report.
+    m_services.refuse("getPrinterDriverDirectory", ERROR_INVALID_ENVIRONMENT);
+    m_services.messages.clear();
+    Run();
+    EXPECT_EQ(g_log, (Texts{"bar 0", "field 100%", "bar 10", "field 10%",
+                            "message Can't find the current Path!", "bar 20", "field 20%",
+                            "message Copy printer driver files To system Fail!",
+                            "message Orlent 7140 Setup Fail!", "close"}));
+    EXPECT_EQ(m_services.messages.back().owner, g_box);
+    EXPECT_EQ(m_services.messages.back().caption, "INFO");
+    EXPECT_EQ(m_services.messages.back().type, static_cast<UINT>(MB_OK | MB_ICONERROR));
+    EXPECT_EQ(g_nProgressPercent, 100);
+}
+
+TEST_F(ProgressBox, RefusesTheUsersCloseAndEscapeWhileTheWorkerRuns) {
+    int closedAt = 0;
+    g_afterBarMove = [&closedAt](HWND box, int percent) {
+        // The dialog manager shows the box once its queue runs empty, maybe only after the first
+        // reports. The worker waits for this report meanwhile, so it is still under way.
+        if (!closedAt && percent > 0 && IsWindowVisible(box)) {
+            closedAt = percent;
+            SendMessageA(box, WM_SYSCOMMAND, SC_CLOSE, 0);
+            SendMessageA(box, WM_COMMAND, IDCANCEL, 0);
+            EXPECT_TRUE(IsWindowVisible(box)) << "closed at " << percent << "%";
+        }
+    };
+    Run();
+    ASSERT_NE(closedAt, 0);
+    Texts expected = kWholeRun;
+    expected.insert(std::find(expected.begin(), expected.end(), "bar " + std::to_string(closedAt)) +
+                        1,
+                    "close");
+    expected.insert(expected.end(), {"message Orlent 7140 Setup Complete!", "close"});
+    EXPECT_EQ(g_log, expected);
+}
+
+namespace {
+
+// The spooler's record of a printer (name, driver, port), empty when it has none; deleted after
+// reading when asked to.
+Texts StoredPrinter(const char* name, bool remove = false) {
+    Texts record;
+    HANDLE printer = nullptr;
+    PRINTER_DEFAULTSA access{nullptr, nullptr, PRINTER_ALL_ACCESS};
+    if (OpenPrinterA(const_cast<char*>(name), &printer, &access)) {
+        DWORD needed = 0;
+        GetPrinterA(printer, 2, nullptr, 0, &needed);
+        std::vector<BYTE> buffer(needed + 1);
+        if (GetPrinterA(printer, 2, buffer.data(), needed, &needed)) {
+            auto* info = reinterpret_cast<PRINTER_INFO_2A*>(buffer.data());
+            for (const char* field : {info->pPrinterName, info->pDriverName, info->pPortName}) {
+                record.push_back(field ? field : "");
+            }
+        }
+        if (remove) {
+            DeletePrinter(printer);
+        }
+        ClosePrinter(printer);
+    }
+    return record;
+}
+
+// Earlier test programs in this prefix install the same printer; later ones expect it gone.
+void RemoveInstallation() {
+    StoredPrinter("Orlent 7140", true);
+    StoredPrinter("Orlent 7140 (Copy 1)", true);
+    DeletePrinterDriverA(nullptr, nullptr, const_cast<char*>("Orlent 7140"));
+}
+
+bool DriverExists(const std::string& name) {
+    DWORD needed = 0, count = 0;
+    EnumPrinterDriversA(nullptr, nullptr, 1, nullptr, 0, &needed, &count);
+    std::vector<BYTE> buffer(needed + 1);
+    EnumPrinterDriversA(nullptr, nullptr, 1, buffer.data(), needed, &needed, &count);
+    auto* info = reinterpret_cast<DRIVER_INFO_1A*>(buffer.data());
+    return std::any_of(info, info + count, [&name](const auto& d) { return d.pName == name; });
+}
+
+CDlgInstall* g_wizard = nullptr;
+
+void CALLBACK ConfirmEverything(HWND, UINT, UINT_PTR timer, DWORD) {
+    if (g_wizard && g_wizard->IsWindowVisible()) {
+        KillTimer(nullptr, timer);
+        for (int i = 0; i < 4; ++i) {
+            SendMessageA(g_wizard->m_btnNext.m_hWnd, BM_CLICK, 0, 0);
+        }
+        PostMessageA(g_wizard->m_btnNext.m_hWnd, BM_CLICK, 0, 0);
+    }
+}
+
+} // namespace
+
+TEST(WholeRun, TheConfirmedWizardInstallsIntoWinesSpoolerFromTheMedium) {
+    RemoveInstallation();
+    TempFolder medium;
+    CopyTree(SampleMediumDir(), medium.path());
+    CurrentDirectory cwd(medium.path());
+    FakeServices services; // everything reaches the platform; the result message is recorded
+    ScopedServices scope(services);
+    CDlgInstall wizard;
+    g_wizard = &wizard;
+    UINT_PTR driver = SetTimer(nullptr, 0, 50, ConfirmEverything);
+    UINT_PTR watchdog = SetTimer(nullptr, 0, 30000, Watchdog);
+    EXPECT_EQ(wizard.DoModal(), IDOK);
+    KillTimer(nullptr, driver);
+    KillTimer(nullptr, watchdog);
+    g_wizard = nullptr;
+
+    ASSERT_EQ(services.messages.size(), 1u);
+    EXPECT_EQ(services.messages[0].text, "Orlent 7140 Setup Complete!");
+    EXPECT_EQ(StoredPrinter("Orlent 7140"), (Texts{"Orlent 7140", "Orlent 7140", "LPT1:"}));
+    EXPECT_TRUE(StoredPrinter("Orlent 7140 (Copy 1)").empty());
+    EXPECT_TRUE(DriverExists("Orlent 7140"));
+    char name[256] = "";
+    DWORD size = sizeof(name);
+    EXPECT_TRUE(GetDefaultPrinterA(name, &size));
+    EXPECT_STREQ(name, "Orlent 7140");
+    RemoveInstallation();
+}
