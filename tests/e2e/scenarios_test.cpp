@@ -77,9 +77,13 @@ protected:
     static MessageBoxSeen ConfirmAndInstall(SetupRun& run, HWND wizard) {
         MessageBoxSeen result;
         EXPECT_TRUE(Next(wizard)) << "port → confirmation";
-        HWND page = VisiblePage(wizard);
-        EXPECT_EQ(Caption(page, 1027), kModel);
-        EXPECT_EQ(Caption(page, 1028), "LPT1:");
+        // The frame fills the two fields just after showing the page.
+        HWND page = nullptr;
+        EXPECT_TRUE(WaitFor([&] {
+            page = VisiblePage(wizard);
+            return page && Caption(page, 1027) == kModel && Caption(page, 1028) == "LPT1:";
+        })) << "confirmation shows "
+            << Caption(page, 1027) << " on " << Caption(page, 1028);
         Click(wizard, 1002);
         HWND box = run.waitProgressBox();
         EXPECT_NE(box, nullptr) << "no progress box";
