@@ -1,6 +1,7 @@
 #include "engine/install.h"
 
 #include "engine/config.h"
+#include "engine/messages.h"
 #include "engine/platform.h"
 #include "engine/registration.h"
 #include "engine/services.h"
@@ -38,13 +39,6 @@ std::string UniquePrinterName() {
     }
 }
 
-void ShowMessage(HWND owner, UINT textId, UINT icon) {
-    std::string caption, text;
-    LoadConfigString(IDS_MSG_CAPTION, caption);
-    LoadConfigString(textId, text);
-    Services().messageBox(owner, text.c_str(), caption.c_str(), MB_OK | icon);
-}
-
 } // namespace
 
 void WriteDefaultDeviceEntry(const std::string& printerName, const std::string& portName) {
@@ -70,11 +64,11 @@ int InstallPrinter() {
         if (GetLastError() == kErrorGeneralSyntax) {
             return 0;
         }
-        ShowMessage(owner, IDS_MSG_STAGING_FAILED, MB_ICONINFORMATION);
+        ShowConfigMessage(owner, IDS_MSG_STAGING_FAILED, MB_ICONINFORMATION);
         return 0;
     }
     if (!RegisterDriverAndPrinter(printerName, static_cast<unsigned>(platformClass))) {
-        ShowMessage(owner, IDS_MSG_REGISTRATION_FAILED, MB_ICONERROR);
+        ShowConfigMessage(owner, IDS_MSG_REGISTRATION_FAILED, MB_ICONERROR);
         return 0;
     }
     if (platformClass == 0) {

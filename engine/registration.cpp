@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "engine/config.h"
+#include "engine/messages.h"
 #include "engine/paths.h"
 #include "engine/platform.h"
 #include "engine/services.h"
@@ -51,10 +52,7 @@ int RegisterDriverAndPrinter(const std::string& printerName, unsigned platformCl
     if (!services.getPrinterDriverDirectory(environment.get(), reinterpret_cast<BYTE*>(directory),
                                             sizeof(directory), &needed)) {
         DWORD error = GetLastError();
-        std::string caption, text;
-        LoadConfigString(IDS_MSG_CAPTION, caption);
-        LoadConfigString(IDS_MSG_NO_DRIVER_PATH, text);
-        services.messageBox(nullptr, text.c_str(), caption.c_str(), MB_OK | MB_ICONERROR);
+        ShowConfigMessage(nullptr, IDS_MSG_NO_DRIVER_PATH, MB_ICONERROR);
         SetLastError(error);
         return 0;
     }

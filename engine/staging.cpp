@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/config.h"
+#include "engine/messages.h"
 #include "engine/paths.h"
 #include "engine/platform.h"
 #include "engine/services.h"
@@ -34,13 +35,6 @@ std::string Lower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return text;
-}
-
-void ShowMessage(HWND owner, UINT textId, UINT icon) {
-    std::string caption, text;
-    LoadConfigString(IDS_MSG_CAPTION, caption);
-    LoadConfigString(textId, text);
-    Services().messageBox(owner, text.c_str(), caption.c_str(), MB_OK | icon);
 }
 
 struct Walk {
@@ -229,7 +223,7 @@ int StageDriverFiles(int platformClass, HWND owner) {
         environment.get(), reinterpret_cast<BYTE*>(directory), sizeof(directory), &needed);
     if (!found) {
         DWORD error = GetLastError();
-        ShowMessage(nullptr, IDS_MSG_NO_DRIVER_PATH, MB_ICONERROR);
+        ShowConfigMessage(nullptr, IDS_MSG_NO_DRIVER_PATH, MB_ICONERROR);
         ReportProgress(20, "20%");
         SetLastError(error);
         return 0;
@@ -263,7 +257,7 @@ int StageDriverFiles(int platformClass, HWND owner) {
     if (!registered) {
         // The caller tells the setup services' codes apart; the message box must not lose it.
         DWORD error = GetLastError();
-        ShowMessage(nullptr, IDS_MSG_INF_COPY_FAILED, MB_ICONERROR);
+        ShowConfigMessage(nullptr, IDS_MSG_INF_COPY_FAILED, MB_ICONERROR);
         SetLastError(error);
         return 0;
     }

@@ -1,21 +1,10 @@
 #include "wizard/install_dlg.h"
 
-#include "engine/config.h"
-#include "engine/services.h"
+#include "engine/messages.h"
 #include "engine/state.h"
 #include "res/strings.h"
 #include "res/wizard_ids.h"
 #include "wizard/progress_box.h"
-
-namespace {
-
-std::string ConfigText(UINT id) {
-    std::string text;
-    LoadConfigString(id, text);
-    return text;
-}
-
-} // namespace
 
 MESSAGE_MAP(CDlgInstall, CDialog, OnCommand(IDC_BTN_BACK, BN_CLICKED, &CDlgInstall::OnBack),
             OnCommand(IDC_BTN_NEXT, BN_CLICKED, &CDlgInstall::OnNext))
@@ -45,10 +34,8 @@ BOOL CDlgInstall::OnInitDialog() {
     RECT area;
     ::GetWindowRect(GetDlgItem(IDC_PAGE_AREA), &area);
     ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&area), 2);
-    for (CDialog* page :
-         {static_cast<CDialog*>(&m_dlgWelcome), static_cast<CDialog*>(&m_dlgAgreement),
-          static_cast<CDialog*>(&m_dlgStep1), static_cast<CDialog*>(&m_dlgStep2),
-          static_cast<CDialog*>(&m_dlgStep3)}) {
+    CDialog* pages[] = {&m_dlgWelcome, &m_dlgAgreement, &m_dlgStep1, &m_dlgStep2, &m_dlgStep3};
+    for (CDialog* page : pages) {
         ::MoveWindow(page->m_hWnd, area.left, area.top, area.right - area.left,
                      area.bottom - area.top, TRUE);
     }
@@ -126,9 +113,7 @@ void CDlgInstall::Confirm() {
         RunProgressBox();
         return;
     }
-    std::string text = ConfigText(IDS_MSG_SELECT_MODEL_PORT);
-    std::string caption = ConfigText(IDS_MSG_CAPTION);
-    Services().messageBox(m_hWnd, text.c_str(), caption.c_str(), MB_OK | MB_ICONINFORMATION);
+    ShowConfigMessage(m_hWnd, IDS_MSG_SELECT_MODEL_PORT, MB_ICONINFORMATION);
     m_nStep = 5;
     m_dlgStep2.UpdateData(TRUE);
     m_dlgStep3.m_staticModel.SetWindowText(m_dlgStep1.m_strModel);

@@ -1,6 +1,6 @@
 #include "wizard/intro_pages.h"
 
-#include "engine/config.h"
+#include "engine/messages.h"
 #include "res/strings.h"
 #include "res/wizard_ids.h"
 
@@ -36,9 +36,7 @@ CDlgStepWelcome::CDlgStepWelcome() : CDialog(IDD_STEP_WELCOME) {}
 
 BOOL CDlgStepWelcome::OnInitDialog() {
     CDialog::OnInitDialog();
-    std::string text;
-    LoadConfigString(IDS_WELCOME_TEXT, text);
-    SetDlgItemTextA(m_hWnd, IDC_WELCOME_TEXT, text.c_str());
+    SetDlgItemTextA(m_hWnd, IDC_WELCOME_TEXT, ConfigText(IDS_WELCOME_TEXT).c_str());
     return TRUE;
 }
 
@@ -51,10 +49,9 @@ void CDlgStepAgreement::DoDataExchange(CDataExchange* dx) {
 
 BOOL CDlgStepAgreement::OnInitDialog() {
     CDialog::OnInitDialog();
-    std::string fileName, text;
-    LoadConfigString(IDS_AGREEMENT_FILE, fileName);
+    std::string text;
     // A missing licence file leaves the box empty without a word; accepting still works.
-    if (ReadLicenceText(fileName.c_str(), text)) {
+    if (ReadLicenceText(ConfigText(IDS_AGREEMENT_FILE).c_str(), text)) {
         // Past the default limit of a few dozen kilobytes the control would refuse the text.
         m_editAgreement.SendMessage(EM_SETLIMITTEXT, kLicenceTextLimit);
         m_editAgreement.SetWindowText(text);

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "engine/config.h"
+#include "engine/messages.h"
 #include "engine/install.h"
 #include "engine/services.h"
 #include "engine/state.h"
@@ -72,18 +72,15 @@ INT_PTR CALLBACK ProcessBoxProc(HWND window, UINT message, WPARAM, LPARAM) noexc
 
 unsigned __stdcall InstallThreadProc(void* argument) {
     std::string text = g_strPrinterModel;
-    std::string caption, outcome;
-    LoadConfigString(IDS_MSG_CAPTION, caption);
+    std::string caption = ConfigText(IDS_MSG_CAPTION);
     if (InstallPrinter()) {
         ReportProgress(100, "100%");
         g_nProgressPercent = 100;
-        LoadConfigString(IDS_MSG_SETUP_COMPLETE, outcome);
-        text += outcome;
+        text += ConfigText(IDS_MSG_SETUP_COMPLETE);
         Services().messageBox(g_hProcessBox, text.c_str(), caption.c_str(),
                               MB_OK | MB_ICONINFORMATION);
     } else {
-        LoadConfigString(IDS_MSG_SETUP_FAIL, outcome);
-        text += outcome;
+        text += ConfigText(IDS_MSG_SETUP_FAIL);
         Services().messageBox(g_hProcessBox, text.c_str(), caption.c_str(), MB_OK | MB_ICONERROR);
     }
     s_workerRunning = false;

@@ -4,20 +4,10 @@
 #include <vector>
 
 #include "engine/config.h"
+#include "engine/messages.h"
 #include "engine/services.h"
 #include "res/strings.h"
 #include "res/wizard_ids.h"
-
-namespace {
-
-void ShowPortMessage(HWND owner, UINT textId) {
-    std::string text, caption;
-    LoadConfigString(textId, text);
-    LoadConfigString(IDS_MSG_CAPTION, caption);
-    Services().messageBox(owner, text.c_str(), caption.c_str(), MB_OK | MB_ICONINFORMATION);
-}
-
-} // namespace
 
 void FillModelList(HWND list, const std::string& configList) {
     int index = 0;
@@ -34,17 +24,17 @@ void FillPortList(HWND list, HWND owner) {
     // A spooler without ports answers the size question with success: no list either way.
     if (services.enumPorts(1, nullptr, 0, &needed, &returned) ||
         GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
-        ShowPortMessage(owner, IDS_MSG_NO_PORT_LIST);
+        ShowConfigMessage(owner, IDS_MSG_NO_PORT_LIST, MB_ICONINFORMATION);
         return;
     }
     std::vector<BYTE> buffer(needed, 0);
     if (!services.enumPorts(1, buffer.data(), needed, &needed, &returned)) {
-        ShowPortMessage(owner, IDS_MSG_ENUM_PORTS_FAILED);
+        ShowConfigMessage(owner, IDS_MSG_ENUM_PORTS_FAILED, MB_ICONINFORMATION);
         return;
     }
     // The spooler cannot have returned more records than fit its own size answer.
     if (static_cast<size_t>(returned) > buffer.size() / sizeof(PortRecord)) {
-        ShowPortMessage(owner, IDS_MSG_ENUM_PORTS_FAILED);
+        ShowConfigMessage(owner, IDS_MSG_ENUM_PORTS_FAILED, MB_ICONINFORMATION);
         return;
     }
     const auto* ports = reinterpret_cast<const PortRecord*>(buffer.data());
@@ -66,9 +56,7 @@ void CDlgStep1::DoDataExchange(CDataExchange* dx) {
 
 BOOL CDlgStep1::OnInitDialog() {
     CDialog::OnInitDialog();
-    std::string models;
-    LoadConfigString(IDS_MODEL_LIST, models);
-    FillModelList(GetDlgItem(IDC_CHOICE_LIST), models);
+    FillModelList(GetDlgItem(IDC_CHOICE_LIST), ConfigText(IDS_MODEL_LIST));
     return TRUE;
 }
 
