@@ -121,8 +121,8 @@ LRESULT CSetupDlg::OnPaint(WPARAM, LPARAM) {
         SetHandled(false);
         return 0;
     }
-    PAINTSTRUCT paint;
-    HDC dc = ::BeginPaint(m_hWnd, &paint);
+    CPaintDC paint(m_hWnd);
+    HDC dc = paint.Handle();
     SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc));
     const int cxIcon = ::GetSystemMetrics(SM_CXICON), cyIcon = ::GetSystemMetrics(SM_CYICON);
     RECT client;
@@ -130,7 +130,6 @@ LRESULT CSetupDlg::OnPaint(WPARAM, LPARAM) {
     const int x = (client.right - client.left - cxIcon + 1) / 2;
     const int y = (client.bottom - client.top - cyIcon + 1) / 2;
     ::DrawIcon(dc, x, y, m_appIcon);
-    ::EndPaint(m_hWnd, &paint);
     return 0;
 }
 

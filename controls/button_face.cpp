@@ -1,5 +1,7 @@
 #include "controls/button_face.h"
 
+#include "framework/gdi.h"
+
 namespace {
 
 void FillPixels(HDC dc, int x, int y, int cx, int cy, COLORREF colour) {
@@ -44,16 +46,15 @@ void DrawButtonFace(const DRAWITEMSTRUCT& item, bool hover, HBITMAP snapshot,
     if (item.CtlType != ODT_BUTTON) {
         return;
     }
-    HDC memory = CreateCompatibleDC(dc);
+    CMemoryDC memory(CreateCompatibleDC(dc));
     if (!memory) {
         return;
     }
     const int width = rect.right - rect.left, height = rect.bottom - rect.top;
     auto faceCopy = [&] {
         if (snapshot) {
-            HGDIOBJ previous = SelectObject(memory, snapshot);
-            BitBlt(dc, 0, 0, width, height, memory, 0, 0, SRCCOPY);
-            SelectObject(memory, previous);
+            CSelectObject select(memory.Get(), snapshot);
+            BitBlt(dc, 0, 0, width, height, memory.Get(), 0, 0, SRCCOPY);
         } else {
             // Asked to draw before the first background erase: no snapshot yet, so show the
             // dialog's own background colour rather than whatever the DC holds.
@@ -91,5 +92,4 @@ void DrawButtonFace(const DRAWITEMSTRUCT& item, bool hover, HBITMAP snapshot,
         DrawFrame(dc, rect, kRaisedOuterLight, kRaisedOuterDark);
         DrawCaption(dc, at.x, at.y, caption);
     }
-    DeleteDC(memory);
 }

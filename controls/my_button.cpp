@@ -32,7 +32,7 @@ void CMyButton::DrawItem(LPDRAWITEMSTRUCT item) {
 LRESULT CMyButton::OnEraseBkgnd(WPARAM wParam, LPARAM) {
     HDC dc = reinterpret_cast<HDC>(wParam);
     HWND parent = ::GetParent(m_hWnd);
-    HDC parentDC = ::GetDC(parent);
+    CWindowDC parentDC(parent);
     RECT button, area;
     ::GetClientRect(m_hWnd, &button);
     ::GetClientRect(parent, &area);
@@ -42,19 +42,15 @@ LRESULT CMyButton::OnEraseBkgnd(WPARAM wParam, LPARAM) {
     const int dx = buttonAt.x - parentAt.x, dy = buttonAt.y - parentAt.y;
     const int width = button.right - button.left, height = button.bottom - button.top;
 
-    HDC memory = ::CreateCompatibleDC(dc);
+    CMemoryDC memory(::CreateCompatibleDC(dc));
     if (!memory) {
-        ::ReleaseDC(parent, parentDC);
         return Default();
     }
     // Taken once: later repaints reuse these pixels without touching the parent.
     if (!m_bmpBack.Handle() && m_bmpBack.CreateCompatibleBitmap(dc, width, height)) {
-        HGDIOBJ previous = ::SelectObject(memory, m_bmpBack.Handle());
-        ::BitBlt(memory, 0, 0, width, height, parentDC, dx, dy, SRCCOPY);
-        ::SelectObject(memory, previous);
+        CSelectObject select(memory.Get(), m_bmpBack.Handle());
+        ::BitBlt(memory.Get(), 0, 0, width, height, parentDC.Handle(), dx, dy, SRCCOPY);
     }
-    ::DeleteDC(memory);
-    ::ReleaseDC(parent, parentDC);
     return TRUE;
 }
 

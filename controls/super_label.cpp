@@ -21,20 +21,17 @@ void CSuperLabel::PreSubclassWindow() {
 }
 
 LRESULT CSuperLabel::OnPaint(WPARAM, LPARAM) {
-    PAINTSTRUCT paint;
-    ::BeginPaint(m_hWnd, &paint);
-    HDC dc = ::GetDC(m_hWnd);
+    CPaintDC paint(m_hWnd);
+    CWindowDC window(m_hWnd);
+    HDC dc = window.Handle();
     std::string text = GetWindowText();
     if (m_strUrl.empty()) {
         m_strUrl = text;
     }
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, RGB(0, 0, 0));
-    HGDIOBJ previous = ::SelectObject(dc, m_fontLink.Handle());
+    CSelectObject font(dc, m_fontLink.Handle());
     ::TextOutA(dc, 0, 0, text.data(), static_cast<int>(text.size()));
-    ::SelectObject(dc, previous);
-    ::ReleaseDC(m_hWnd, dc);
-    ::EndPaint(m_hWnd, &paint);
     return 0;
 }
 

@@ -24,19 +24,6 @@ void DDX_LBString(CDataExchange* dx, int id, std::string& value) {
     ::SendMessageA(list, LB_SETCURSEL, index == LB_ERR ? static_cast<WPARAM>(-1) : index, 0);
 }
 
-void DDX_Text(CDataExchange* dx, int id, std::string& value) {
-    HWND control = dx->m_pDlgWnd->GetDlgItem(id);
-    if (dx->m_bSaveAndValidate) {
-        int length = GetWindowTextLengthA(control);
-        std::string text(static_cast<size_t>(length) + 1, '\0');
-        GetWindowTextA(control, text.data(), length + 1);
-        text.resize(static_cast<size_t>(length));
-        value = text;
-    } else {
-        SetWindowTextA(control, value.c_str());
-    }
-}
-
 CDialog::CDialog(UINT templateId, CWnd* parent)
     : m_lpszTemplateName(MAKEINTRESOURCEA(templateId)), m_pParentWnd(parent) {}
 

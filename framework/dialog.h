@@ -14,7 +14,6 @@ public:
 void DDX_Control(CDataExchange* dx, int id, CWnd& control);
 // A list box's selection as text: the selected item's text, or empty when none is selected.
 void DDX_LBString(CDataExchange* dx, int id, std::string& value);
-void DDX_Text(CDataExchange* dx, int id, std::string& value);
 
 class CDialog : public CWnd {
 public:

@@ -16,11 +16,8 @@ public:
     }
     // As CreateFontIndirect, but lfHeight is in tenths of a point on the screen.
     BOOL CreatePointFontIndirect(const LOGFONTA* font);
-    BOOL CreatePointFont(int tenthsOfPoint, const char* face);
 
     HFONT Handle() const { return m_font.Get(); }
-    HFONT GetSafeHandle() const { return m_font.Get(); }
-    void DeleteObject() { m_font.Reset(); }
 
 private:
     ScopedHandle<HFONT, GdiObjectDeleter> m_font;
@@ -33,7 +30,6 @@ public:
         return m_bitmap ? TRUE : FALSE;
     }
     HBITMAP Handle() const { return m_bitmap.Get(); }
-    void DeleteObject() { m_bitmap.Reset(); }
 
 private:
     ScopedHandle<HBITMAP, GdiObjectDeleter> m_bitmap;
@@ -45,11 +41,10 @@ struct MemoryDcDeleter {
 };
 using CMemoryDC = ScopedHandle<HDC, MemoryDcDeleter>;
 
-// A window's device context, released to its window.
+// A window's client-area device context, released to its window; a null window is the screen.
 class CWindowDC {
 public:
-    explicit CWindowDC(HWND window, bool client = true)
-        : m_window(window), m_dc(client ? ::GetDC(window) : ::GetWindowDC(window)) {}
+    explicit CWindowDC(HWND window) : m_window(window), m_dc(::GetDC(window)) {}
     ~CWindowDC() {
         if (m_dc) {
             ::ReleaseDC(m_window, m_dc);
@@ -72,7 +67,6 @@ public:
     CPaintDC(const CPaintDC&) = delete;
     CPaintDC& operator=(const CPaintDC&) = delete;
     HDC Handle() const { return m_ps.hdc; }
-    const PAINTSTRUCT& Paint() const { return m_ps; }
 
 private:
     HWND m_window;
