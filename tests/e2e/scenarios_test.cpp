@@ -132,21 +132,6 @@ protected:
     TempFolder m_medium;
 };
 
-std::vector<std::string> MediumFiles(const std::string& folder) {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA entry;
-    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &entry);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-                names.push_back(entry.cFileName);
-            }
-        } while (FindNextFileA(find, &entry));
-        FindClose(find);
-    }
-    return names;
-}
-
 int PortIndex(const char* port) {
     DWORD needed = 0, count = 0;
     EnumPortsA(nullptr, 1, nullptr, 0, &needed, &count);
@@ -193,7 +178,7 @@ TEST_F(Scenario, HappyPath) {
     EXPECT_EQ(DefaultPrinter(), kModel);
 
     std::string target = DriverDirectory(kEnvironment);
-    for (const auto& name : MediumFiles(m_medium / kPlatformFolder)) {
+    for (const auto& name : FileNames(m_medium / kPlatformFolder)) {
         EXPECT_TRUE(FileExists(target + "\\" + name)) << name << " not staged";
     }
     DWORD attributes = GetFileAttributesA((target + "\\UNIDRV.DLL").c_str());
@@ -212,7 +197,7 @@ TEST_F(Scenario, SecondRunAddsACopyAndLeavesDriverFilesAlone) {
         ASSERT_TRUE(ExitLauncher(run));
     }
     std::vector<std::pair<std::string, FILETIME>> times;
-    for (const auto& name : MediumFiles(m_medium / kPlatformFolder)) {
+    for (const auto& name : FileNames(m_medium / kPlatformFolder)) {
         times.push_back({name, WriteTime(target + "\\" + name)});
     }
     Sleep(1100); // a rewrite would show in the timestamps

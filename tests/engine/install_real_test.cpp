@@ -91,19 +91,9 @@ std::string PlatformFolder() {
 // Files of the platform's folder, so that leftovers of earlier runs (read-only ones included)
 // cannot stand in for what this run stages.
 std::vector<std::string> PlatformFiles() {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA entry;
-    HANDLE find = FindFirstFileA((PlatformFolder() + "*").c_str(), &entry);
-    if (find == INVALID_HANDLE_VALUE) {
-        return names;
-    }
-    do {
-        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            names.push_back(entry.cFileName);
-        }
-    } while (FindNextFileA(find, &entry));
-    FindClose(find);
-    return names;
+    std::string folder = PlatformFolder();
+    folder.pop_back(); // the configured folder name ends with a separator
+    return FileNames(folder);
 }
 
 void RemoveStagedFiles() {

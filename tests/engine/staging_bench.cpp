@@ -18,6 +18,7 @@
 
 #include "engine/services.h"
 #include "engine/staging.h"
+#include "tests/support/paths.h"
 
 namespace {
 
@@ -135,28 +136,6 @@ void EmptyFolder(const std::string& folder) {
     CreateDirectoryA(folder.c_str(), nullptr);
 }
 
-// What a user's own copy would do: the same tree, file by file, folders kept.
-void PlainCopy(const std::string& from, const std::string& to) {
-    CreateDirectoryA(to.c_str(), nullptr);
-    WIN32_FIND_DATAA entry;
-    HANDLE find = FindFirstFileA((from + "\\*").c_str(), &entry);
-    if (find == INVALID_HANDLE_VALUE) {
-        Fail(from.c_str());
-    }
-    do {
-        std::string name = entry.cFileName;
-        if (name == "." || name == "..") {
-            continue;
-        }
-        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            PlainCopy(from + "\\" + name, to + "\\" + name);
-        } else if (!CopyFileA((from + "\\" + name).c_str(), (to + "\\" + name).c_str(), FALSE)) {
-            Fail(name.c_str());
-        }
-    } while (FindNextFileA(find, &entry));
-    FindClose(find);
-}
-
 LONGLONG ReadTree(const std::string& folder) {
     LONGLONG total = 0;
     std::vector<char> chunk(64 * 1024);
@@ -213,7 +192,8 @@ void First(const std::string& root) {
     for (int round = 0; round < 2; ++round) {
         EmptyFolder(root + "\\copy");
         double start = Now();
-        PlainCopy(root + "\\medium\\Win7_XP64", root + "\\copy");
+        // What a user's own copy would do: the same tree, file by file, folders kept.
+        CopyTree(root + "\\medium\\Win7_XP64", root + "\\copy");
         copy = std::min(copy, Now() - start);
         EmptyFolder(root + "\\stage");
         stage = std::min(stage, Stage(root));

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 // Windows paths without a trailing backslash.
 std::string SourceDir();
@@ -41,5 +42,7 @@ private:
 void WriteFileText(const std::string& path, const std::string& content);
 std::string ReadFileText(const std::string& path); // empty when the file cannot be read
 void RemoveTree(const std::string& path);
+// Names of the files (not folders) directly in a folder; empty when it cannot be read.
+std::vector<std::string> FileNames(const std::string& folder);
 // Copies a folder tree (files and sub-folders) into a new or existing folder.
 void CopyTree(const std::string& from, const std::string& to);
