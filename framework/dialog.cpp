@@ -1,5 +1,6 @@
 #include "framework/dialog.h"
 
+#include <cstring>
 #include <exception>
 #include <vector>
 
@@ -80,23 +81,52 @@ public:
     ModalRun& operator=(const ModalRun&) = delete;
 };
 
-// Templates placed at 0,0 come up centred: on the owner, or on the work area without one.
-void CentreOnOwner(HWND window) {
-    RECT box, area;
-    GetWindowRect(window, &box);
-    if (box.left != 0 || box.top != 0) {
-        return;
+// Whether a template leaves its placement to the framework: a popup at 0,0 without a centring or
+// absolute-position style of its own, as MFC decides it. The dialog manager puts an owned dialog
+// at its owner's client origin, so the resulting rectangle cannot tell.
+bool TemplateAsksToBeCentred(HINSTANCE instance, const char* name) {
+    HRSRC found = FindResourceA(instance, name, RT_DIALOG);
+    HGLOBAL loaded = found ? LoadResource(instance, found) : nullptr;
+    const auto* data = static_cast<const BYTE*>(loaded ? LockResource(loaded) : nullptr);
+    DWORD size = found ? SizeofResource(instance, found) : 0;
+    WORD signature = 0;
+    if (data && size >= 4) {
+        std::memcpy(&signature, data + 2, sizeof(signature));
     }
+    // DLGTEMPLATEEX: style at 12, x and y at 18 and 20; DLGTEMPLATE: style at 0, x and y at 10, 12.
+    const bool extended = signature == 0xFFFF;
+    const size_t styleAt = extended ? 12 : 0, xAt = extended ? 18 : 10;
+    if (!data || size < xAt + 4) {
+        return false;
+    }
+    DWORD style;
+    short x, y;
+    std::memcpy(&style, data + styleAt, sizeof(style));
+    std::memcpy(&x, data + xAt, sizeof(x));
+    std::memcpy(&y, data + xAt + 2, sizeof(y));
+    return !(style & (DS_CENTER | DS_CENTERMOUSE | DS_ABSALIGN)) && x == 0 && y == 0;
+}
+
+// Centres a popup over its owner, or over the work area when it has none or the owner is hidden
+// or minimised, and keeps it inside the work area (MFC's CenterWindow).
+void CentreWindow(HWND window) {
+    RECT box, area, over;
+    GetWindowRect(window, &box);
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
     HWND owner = GetWindow(window, GW_OWNER);
     if (owner && IsWindowVisible(owner) && !IsIconic(owner)) {
-        GetWindowRect(owner, &area);
+        GetWindowRect(owner, &over);
     } else {
-        SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+        over = area;
     }
-    int x = area.left + ((area.right - area.left) - (box.right - box.left)) / 2;
-    int y = area.top + ((area.bottom - area.top) - (box.bottom - box.top)) / 2;
-    SetWindowPos(window, nullptr, x < 0 ? 0 : x, y < 0 ? 0 : y, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const int width = box.right - box.left, height = box.bottom - box.top;
+    int x = (over.left + over.right) / 2 - width / 2;
+    int y = (over.top + over.bottom) / 2 - height / 2;
+    x = x + width > area.right ? area.right - width : x;
+    x = x < area.left ? area.left : x;
+    y = y + height > area.bottom ? area.bottom - height : y;
+    y = y < area.top ? area.top : y;
+    SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 } // namespace
@@ -181,10 +211,17 @@ BOOL CDialog::PreTranslateMessage(MSG*) {
 
 INT_PTR CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
-        if (m_modal) {
-            CentreOnOwner(m_hWnd);
+        RECT before, after;
+        ::GetWindowRect(m_hWnd, &before);
+        BOOL result = OnInitDialog();
+        // As MFC: only a dialog that its initialisation has neither shown nor moved is centred.
+        ::GetWindowRect(m_hWnd, &after);
+        if (!(GetWindowLongA(m_hWnd, GWL_STYLE) & (WS_VISIBLE | WS_CHILD)) &&
+            before.left == after.left && before.top == after.top &&
+            TemplateAsksToBeCentred(AfxGetInstanceHandle(), m_lpszTemplateName)) {
+            CentreWindow(m_hWnd);
         }
-        return OnInitDialog();
+        return result;
     }
     if (message == WM_DRAWITEM) {
         auto* item = reinterpret_cast<LPDRAWITEMSTRUCT>(lParam);

@@ -258,6 +258,12 @@ TEST_F(LauncherRun, TheAboutCommandOpensTheAboutBoxOwnedByTheLauncher) {
                 return RetryStep();
             }
             EXPECT_FALSE(IsWindowEnabled(launcher)) << "the launcher is disabled meanwhile";
+            // Placed at 0,0 by its template, so it comes up centred over the launcher.
+            RECT box, owner;
+            GetWindowRect(about, &box);
+            GetWindowRect(launcher, &owner);
+            EXPECT_NEAR(box.left + box.right, owner.left + owner.right, 1);
+            EXPECT_NEAR(box.top + box.bottom, owner.top + owner.bottom, 1);
             PressKey(GetDlgItem(about, IDOK), VK_ESCAPE);
         },
         [&about](HWND launcher) {
