@@ -231,7 +231,6 @@ INT_PTR CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
     }
     LRESULT result = 0;
-    m_handled = false;
     if (Dispatch(message, wParam, lParam, result)) {
         switch (message) {
         case WM_CTLCOLORBTN:

@@ -61,6 +61,15 @@ bool CWnd::Dispatch(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
         for (size_t i = 0; i < map->count; ++i) {
             const MessageMapEntry& entry = map->entries[i];
             if (entry.message == message && entry.id == id && entry.code == code) {
+                // The flag belongs to this dispatch: a handler that runs a nested loop dispatches
+                // other messages to this object meanwhile, and their answers must not become ours.
+                // The guard gives an enclosing dispatch its flag back, also when a handler throws;
+                // the return value is read before it does.
+                struct Restore {
+                    bool& flag;
+                    bool saved;
+                    ~Restore() { flag = saved; }
+                } restore{m_handled, m_handled};
                 m_handled = true;
                 result = (this->*entry.handler)(wParam, lParam);
                 return m_handled;

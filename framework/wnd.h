@@ -85,7 +85,8 @@ protected:
 
     // The default processing of the message being handled (subclassed controls).
     LRESULT Default();
-    // Handlers of a dialog that want the dialog manager's processing as well call this.
+    // Handlers of a dialog that want the dialog manager's processing as well call this; it speaks
+    // for the message being handled only, not for one whose handler runs a nested loop around it.
     void SetHandled(bool handled) { m_handled = handled; }
 
     // Finds the handler for a message in the class's map and its bases'; false when none.

@@ -71,6 +71,46 @@ protected:
 };
 MESSAGE_MAP(ProbeDlg, BaseDlg, OnCommand(IDC_BTN_EXIT, BN_CLICKED, &ProbeDlg::OnEnd))
 
+// Its system command runs a nested modal dialog, as the launcher's About entry does; a message
+// that reaches it meanwhile wants default processing too. Passed on, the close command would close.
+class NestingDlg : public CDialog {
+public:
+    NestingDlg() : CDialog(IDD_ABOUTBOX) {}
+    int declined = 0, closes = 0;
+
+protected:
+    DECLARE_MESSAGE_MAP()
+    BOOL OnInitDialog() override {
+        CDialog::OnInitDialog();
+        PostMessageA(m_hWnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+        return TRUE;
+    }
+    LRESULT OnSysCommand(WPARAM, LPARAM) {
+        CDialog nested(IDD_ABOUTBOX, this);
+        m_nested = &nested;
+        PostMessageA(m_hWnd, kProbe, 0, 0);
+        nested.DoModal();
+        m_nested = nullptr;
+        EndDialog(7);
+        return 0;
+    }
+    LRESULT OnProbe(WPARAM, LPARAM) {
+        ++declined;
+        SetHandled(false);
+        m_nested->EndDialog(IDOK);
+        return 0;
+    }
+    LRESULT OnClose(WPARAM, LPARAM) {
+        ++closes;
+        return 0;
+    }
+
+private:
+    CDialog* m_nested = nullptr;
+};
+MESSAGE_MAP(NestingDlg, CDialog, OnMessage(WM_SYSCOMMAND, &NestingDlg::OnSysCommand),
+            OnMessage(kProbe, &NestingDlg::OnProbe), OnMessage(WM_CLOSE, &NestingDlg::OnClose))
+
 class CountingButton : public CButton {
 public:
     int clicks = 0;
@@ -106,6 +146,13 @@ TEST(ModalRun, HandsMessagesToTheFilterAndKeepsTheOwnerDisabledUntilItReturns) {
     EXPECT_FALSE(dialog.ownerEnabledAfterEnd);
     EXPECT_TRUE(owner.IsWindowEnabled());
     EXPECT_EQ(dialog.m_hWnd, nullptr);
+}
+
+TEST(ModalRun, AHandlerStaysHandledWhateverMessagesItsNestedLoopDeclines) {
+    NestingDlg dialog;
+    EXPECT_EQ(dialog.DoModal(), 7);
+    EXPECT_EQ(dialog.declined, 1) << "the nested run handled the message";
+    EXPECT_EQ(dialog.closes, 0) << "the system command went on to default processing";
 }
 
 TEST(ModelessPage, IsAChildAndExchangesTheListSelectionAsText) {
