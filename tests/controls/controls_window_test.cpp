@@ -9,24 +9,55 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
 
 constexpr COLORREF kParentColour = RGB(30, 140, 220);
 
-// A visible, active top-level window painted in one colour, for controls to sit on.
+// A colour of its own for every pixel of a host, so that a copy from the wrong place shows.
+COLORREF Pattern(int x, int y) {
+    return RGB(x & 0xFF, y & 0xFF, 0x40 | (x >> 8) | ((y >> 8) << 1));
+}
+
+// Erases in Pattern when the window's user data is set, else in the class brush.
+LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_ERASEBKGND || !GetWindowLongPtrA(window, GWLP_USERDATA)) {
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+    RECT client;
+    GetClientRect(window, &client);
+    std::vector<DWORD> pixels(static_cast<size_t>(client.right * client.bottom));
+    for (int y = 0; y < client.bottom; ++y) {
+        for (int x = 0; x < client.right; ++x) {
+            COLORREF c = Pattern(x, y);
+            pixels[static_cast<size_t>(y * client.right + x)] =
+                GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c);
+        }
+    }
+    BITMAPINFO info{};
+    info.bmiHeader = {
+        sizeof(BITMAPINFOHEADER), client.right, -client.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    SetDIBitsToDevice(reinterpret_cast<HDC>(wParam), 0, 0, client.right, client.bottom, 0, 0, 0,
+                      client.bottom, pixels.data(), &info, DIB_RGB_COLORS);
+    return 1;
+}
+
+// A visible, active top-level window painted in one colour or in Pattern, for controls to sit
+// on. Its border puts its client area off its window's corner.
 class Host {
 public:
     explicit Host(COLORREF colour) : m_brush(CreateSolidBrush(colour)) {
         WNDCLASSA wc{};
-        wc.lpfnWndProc = DefWindowProcA;
+        wc.lpfnWndProc = HostProc;
         wc.hInstance = GetModuleHandleA(nullptr);
         wc.lpszClassName = "ControlsTestHost";
         wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
         RegisterClassA(&wc);
-        m_window = CreateWindowExA(0, "ControlsTestHost", "host", WS_POPUP | WS_VISIBLE, 100, 100,
-                                   300, 200, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        m_window =
+            CreateWindowExA(0, "ControlsTestHost", "host", WS_POPUP | WS_VISIBLE | WS_BORDER, 100,
+                            100, 300, 200, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
         SetBackground(colour);
         SetForegroundWindow(m_window);
         SetActiveWindow(m_window);
@@ -38,6 +69,10 @@ public:
     Host(const Host&) = delete;
     Host& operator=(const Host&) = delete;
 
+    void SetPatterned(bool patterned) {
+        SetWindowLongPtrA(m_window, GWLP_USERDATA, patterned);
+        RedrawWindow(m_window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    }
     void SetBackground(COLORREF colour) {
         HBRUSH brush = CreateSolidBrush(colour);
         SetClassLongPtrA(m_window, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(brush));
@@ -81,6 +116,17 @@ COLORREF SnapshotPixel(HBITMAP bitmap, int x, int y) {
     return c;
 }
 
+using Requests = std::vector<std::pair<WPARAM, LPARAM>>;
+Requests g_setStyles;
+WNDPROC g_buttonProc = nullptr;
+
+LRESULT CALLBACK RecordSetStyle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == BM_SETSTYLE) {
+        g_setStyles.push_back({wParam, lParam});
+    }
+    return CallWindowProcA(g_buttonProc, window, message, wParam, lParam);
+}
+
 LPARAM At(int x, int y) {
     return MAKELPARAM(static_cast<WORD>(static_cast<short>(x)),
                       static_cast<WORD>(static_cast<short>(y)));
@@ -115,28 +161,28 @@ private:
 
 } // namespace
 
-TEST(MyButton, AttachingMakesItOwnerDrawnAndTakesTheWindowText) {
+TEST(MyButton, AttachingTakesTheWindowTextAndAsksForTheOwnerDrawnTypeWithTheLowStyleBits) {
     Host host(kParentColour);
-    HWND control = host.Child("BUTTON", "Notes", BS_PUSHBUTTON | BS_CENTER | WS_TABSTOP, 10, 10,
-                              100, 50, 1023);
+    HWND control =
+        host.Child("BUTTON", "Notes", BS_DEFPUSHBUTTON | BS_LEFTTEXT | BS_CENTER | WS_TABSTOP, 10,
+                   10, 100, 50, 1023);
+    // The platform takes only the type from BM_SETSTYLE, so the request itself is looked at.
+    g_setStyles.clear();
+    g_buttonProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordSetStyle)));
     TestButton button;
     EXPECT_EQ(button.m_strCaption, "\xD7\xD4\xBB\xE6\xD6\xC6\xB0\xB4\xC5\xA5");
     EXPECT_EQ(button.m_bHover, 0);
     ASSERT_TRUE(button.SubclassWindow(control));
     EXPECT_EQ(button.m_strCaption, "Notes");
-    LONG style = GetWindowLongA(control, GWL_STYLE);
-    EXPECT_EQ(style & BS_TYPEMASK, BS_OWNERDRAW);
-    EXPECT_EQ(style & BS_CENTER, BS_CENTER) << "bits above the low byte stay";
-
-    // A default push button becomes owner-drawn too, not another kind of button.
-    HWND other = host.Child("BUTTON", "OK", BS_DEFPUSHBUTTON, 120, 10, 60, 20, 1);
-    TestButton second;
-    ASSERT_TRUE(second.SubclassWindow(other));
-    EXPECT_EQ(GetWindowLongA(other, GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW);
+    // The default push button's type is replaced, not added to; nothing above the low byte goes.
+    EXPECT_EQ(g_setStyles, (Requests{{BS_LEFTTEXT | BS_OWNERDRAW, TRUE}}));
+    EXPECT_EQ(GetWindowLongA(control, GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW);
 }
 
-TEST(MyButton, TakesTheParentsPixelsOnceAndDrawsOnThem) {
+TEST(MyButton, TakesTheParentsPixelsUnderItOnceAndDrawsOnThem) {
     Host host(kParentColour);
+    host.SetPatterned(true);
     HWND control = host.Child("BUTTON", "Driver", BS_PUSHBUTTON, 20, 30, 100, 50, 1025);
     TestButton button;
     ASSERT_TRUE(button.SubclassWindow(control));
@@ -144,15 +190,18 @@ TEST(MyButton, TakesTheParentsPixelsOnceAndDrawsOnThem) {
                  RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     Pump();
     ASSERT_NE(button.m_bmpBack.Handle(), nullptr);
-    EXPECT_EQ(SnapshotPixel(button.m_bmpBack.Handle(), 0, 0), kParentColour);
-    EXPECT_EQ(SnapshotPixel(button.m_bmpBack.Handle(), 99, 49), kParentColour);
+    for (POINT p : {POINT{0, 0}, POINT{99, 49}, POINT{57, 13}}) {
+        EXPECT_EQ(SnapshotPixel(button.m_bmpBack.Handle(), p.x, p.y), Pattern(20 + p.x, 30 + p.y))
+            << p.x << "," << p.y;
+    }
 
     // Never refreshed, even when the parent changes under the button.
+    host.SetPatterned(false);
     host.SetBackground(RGB(200, 30, 30));
     RedrawWindow(host.window(), nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     Pump();
-    EXPECT_EQ(SnapshotPixel(button.m_bmpBack.Handle(), 50, 0), kParentColour);
+    EXPECT_EQ(SnapshotPixel(button.m_bmpBack.Handle(), 50, 0), Pattern(70, 30));
 
     // The button's own draw routine on a memory DC: snapshot face and the hover frames.
     BITMAPINFO info{};
@@ -173,7 +222,7 @@ TEST(MyButton, TakesTheParentsPixelsOnceAndDrawsOnThem) {
     EXPECT_EQ(GetPixel(dc, 99, 0), kRaisedOuterDark);
     EXPECT_EQ(GetPixel(dc, 1, 1), kRaisedInnerLight);
     EXPECT_EQ(GetPixel(dc, 1, 48), kRaisedInnerDark);
-    EXPECT_EQ(GetPixel(dc, 3, 3), kParentColour);
+    EXPECT_EQ(GetPixel(dc, 3, 3), Pattern(23, 33));
     SelectObject(dc, old);
     DeleteObject(surface);
     DeleteDC(dc);
