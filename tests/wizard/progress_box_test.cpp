@@ -23,6 +23,8 @@ using Texts = std::vector<std::string>;
 // What the box went through, in order: bar moves and field texts as handled by the box's thread
 // (the field read back after the fact, as the control holds it), closes and the result messages.
 Texts g_log;
+// The bar's range after each range request it handled, as "low-high".
+Texts g_ranges;
 HWND g_box = nullptr;
 HHOOK g_hook = nullptr;
 std::function<void(HWND box, int percent)> g_afterBarMove;
@@ -35,6 +37,11 @@ LRESULT CALLBACK AfterHandled(int code, WPARAM wParam, LPARAM lParam) {
         if (g_afterBarMove) {
             g_afterBarMove(g_box, static_cast<int>(m->wParam));
         }
+    } else if (code == HC_ACTION && m->hwnd == g_hProgressBar &&
+               (m->message == PBM_SETRANGE || m->message == PBM_SETRANGE32)) {
+        PBRANGE range{};
+        SendMessageA(m->hwnd, PBM_GETRANGE, TRUE, reinterpret_cast<LPARAM>(&range));
+        g_ranges.push_back(std::to_string(range.iLow) + "-" + std::to_string(range.iHigh));
     } else if (code == HC_ACTION && m->message == WM_SETTEXT && GetParent(m->hwnd) == g_box &&
                GetDlgCtrlID(m->hwnd) == IDC_PERCENT_TEXT) {
         char text[32] = "";
@@ -78,6 +85,7 @@ protected:
     }
     void Run() {
         g_log.clear();
+        g_ranges.clear();
         g_box = nullptr;
         UINT_PTR timer = SetTimer(nullptr, 0, 30000, Watchdog);
         RunProcessBox();
@@ -101,6 +109,7 @@ TEST_F(ProgressBox, ShowsEveryReportAndClosesAfterTheOutcomeInAMessageItOwns) {
     Texts expected = kWholeRun;
     expected.insert(expected.end(), {"message Orlent 7140 Setup Complete!", "close"});
     EXPECT_EQ(g_log, expected);
+    EXPECT_EQ(g_ranges, Texts{"0-100"}) << "set once, to 0..100";
     ASSERT_EQ(m_services.messages.size(), 1u);
     EXPECT_EQ(m_services.messages[0].owner, g_box);
     EXPECT_EQ(m_services.messages[0].caption, "INFO");

@@ -236,17 +236,21 @@ TEST_F(WizardRun, DeclineEscapeAndTheCloseBoxCancelAndLeaveTheSelectionAlone) {
     EXPECT_EQ(g_strPrinterPort, "earlier port");
 }
 
-TEST_F(WizardRun, ConfirmingHandsOverTheSelectionAndRunsTheBoxOnceDespiteAQueuedClick) {
+TEST_F(WizardRun, ConfirmingHandsOverTheSelectionAndRunsTheBoxOnceDespiteQueuedClicks) {
     INT_PTR result = Run([](RecordingWizard& w) {
         Click(w.m_btnNext, 4);
-        WPARAM click = MAKEWPARAM(IDC_BTN_NEXT, BN_CLICKED);
-        PostMessageA(w.m_hWnd, WM_COMMAND, click, reinterpret_cast<LPARAM>(w.m_btnNext.m_hWnd));
-        PostMessageA(w.m_hWnd, WM_COMMAND, click, reinterpret_cast<LPARAM>(w.m_btnNext.m_hWnd));
+        // Behind the confirming click: Back, which must not reopen the confirmation for the
+        // Nexts after it; the counter stops at 8.
+        for (const CButton* button :
+             {&w.m_btnNext, &w.m_btnBack, &w.m_btnNext, &w.m_btnNext, &w.m_btnNext, &w.m_btnNext}) {
+            PostMessageA(w.m_hWnd, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button->m_hWnd), BN_CLICKED),
+                         reinterpret_cast<LPARAM>(button->m_hWnd));
+        }
     });
     EXPECT_EQ(result, IDOK);
     EXPECT_EQ(m_wizard->boxRuns, 1);
     EXPECT_FALSE(m_wizard->frameVisibleAtBox) << "the frame hides before the box runs";
-    EXPECT_EQ(m_wizard->m_nStep, 7);
+    EXPECT_EQ(m_wizard->m_nStep, 8);
     EXPECT_EQ(g_strPrinterModel, "Orlent 7140");
     EXPECT_EQ(g_strPrinterPort, "LPT1:");
 }
