@@ -4,8 +4,14 @@
 
 #include "app/setup_dlg.h"
 
+namespace {
+
+// The framework's registry key, in code page 936; the program keeps no settings, so nothing is
+// stored under it.
 const char kRegistryKey[] = "\xD3\xA6\xD3\xC3\xB3\xCC\xD0\xF2\xCF\xF2\xB5\xBC\xC9\xFA\xB3\xC9"
                             "\xB5\xC4\xB1\xBE\xB5\xD8\xD3\xA6\xD3\xC3\xB3\xCC\xD0\xF2";
+
+} // namespace
 
 CInstallerApp::CInstallerApp() = default;
 

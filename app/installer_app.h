@@ -10,6 +10,3 @@ public:
 
     BOOL InitInstance() override;
 };
-
-// The framework's registry key; the program keeps no settings, so nothing is stored under it.
-extern const char kRegistryKey[];

@@ -318,6 +318,10 @@ TEST(InstallerApp, RunsTheLauncherAsMainWindowAndEndsWithoutAMessageLoop) {
     KillTimer(nullptr, timer);
     EXPECT_NE(g_seenMain, nullptr) << "no launcher registered as the main window";
     EXPECT_EQ(app.m_pMainWnd, nullptr);
-    EXPECT_STREQ(app.m_pszRegistryKey, kRegistryKey);
+    // The key is 8-bit text in the Chinese code page, whatever the system's own code page is.
+    ASSERT_NE(app.m_pszRegistryKey, nullptr);
+    wchar_t key[64] = L"";
+    MultiByteToWideChar(936, MB_ERR_INVALID_CHARS, app.m_pszRegistryKey, -1, key, 64);
+    EXPECT_STREQ(key, L"应用程序向导生成的本地应用程序");
     EXPECT_TRUE(app.m_bControlContainer);
 }
