@@ -248,28 +248,47 @@ TEST_F(LauncherRun, TextsAndFontsComeFromTheConfiguration) {
     }});
 }
 
-TEST_F(LauncherRun, TheAboutCommandOpensTheAboutBoxOwnedByTheLauncher) {
+namespace {
+
+// Both templates place their dialogs at 0,0: the launcher comes up centred on the work area, the
+// about box over wherever the launcher is.
+void ExpectCentredOn(HWND window, const RECT& area) {
+    RECT box;
+    GetWindowRect(window, &box);
+    EXPECT_NEAR(box.left + box.right, area.left + area.right, 1);
+    EXPECT_NEAR(box.top + box.bottom, area.top + area.bottom, 1);
+}
+RECT WindowRect(HWND window) {
+    RECT rect;
+    GetWindowRect(window, &rect);
+    return rect;
+}
+
+} // namespace
+
+TEST_F(LauncherRun, TheAboutCommandOpensTheAboutBoxOwnedByTheLauncherAndCentredOverIt) {
     HWND about = nullptr;
     INT_PTR result = Run({
-        [](HWND launcher) { PostMessageA(launcher, WM_SYSCOMMAND, IDM_ABOUTBOX | 0x3, 0); },
+        [](HWND launcher) {
+            RECT work;
+            SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+            ExpectCentredOn(launcher, work);
+            PostMessageA(launcher, WM_SYSCOMMAND, IDM_ABOUTBOX | 0x3, 0);
+        },
         [&about](HWND launcher) {
             about = AboutBox(launcher);
             if (!about) {
                 return RetryStep();
             }
             EXPECT_FALSE(IsWindowEnabled(launcher)) << "the launcher is disabled meanwhile";
-            // Placed at 0,0 by its template, so it comes up centred over the launcher.
-            RECT box, owner;
-            GetWindowRect(about, &box);
-            GetWindowRect(launcher, &owner);
-            EXPECT_NEAR(box.left + box.right, owner.left + owner.right, 1);
-            EXPECT_NEAR(box.top + box.bottom, owner.top + owner.bottom, 1);
+            ExpectCentredOn(about, WindowRect(launcher));
             PressKey(GetDlgItem(about, IDOK), VK_ESCAPE);
         },
         [&about](HWND launcher) {
             EXPECT_FALSE(IsWindow(about));
             EXPECT_TRUE(IsWindowEnabled(launcher));
             EXPECT_TRUE(IsWindowVisible(launcher));
+            SetWindowPos(launcher, nullptr, 30, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
             PostMessageA(launcher, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
         },
         [&about](HWND launcher) {
@@ -277,6 +296,7 @@ TEST_F(LauncherRun, TheAboutCommandOpensTheAboutBoxOwnedByTheLauncher) {
             if (!about) {
                 return RetryStep();
             }
+            ExpectCentredOn(about, WindowRect(launcher));
             PostMessageA(GetDlgItem(about, IDOK), BM_CLICK, 0, 0);
         },
         [this, &about](HWND launcher) {
