@@ -5,6 +5,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <memory>
+#include <new>
 #include <vector>
 
 #include "engine/config.h"
@@ -17,9 +18,8 @@
 
 namespace {
 
-// Nesting beyond this is taken for a loop the reparse-point check missed.
-constexpr int kMaxFolderDepth = 32;
-constexpr DWORD kCompareChunk = 64 * 1024;
+// Large enough that a big driver file costs few reads, small enough to keep memory bounded.
+constexpr DWORD kCompareChunk = 1024 * 1024;
 
 // Diagnostic texts go into a scratch text that a debugger can read; never shown, never stored.
 thread_local char g_traceText[1024];
@@ -46,9 +46,11 @@ struct Walk {
     bool anyFile = false;
 };
 
-void WalkFolder(Walk& walk, const std::string& folder, int depth) {
+// Linked folders are walked like any other; a loop through one ends when the search pattern no
+// longer fits its 260 bytes, which fails the walk.
+void WalkFolder(Walk& walk, const std::string& folder) {
     std::string pattern;
-    if (depth > kMaxFolderDepth || !JoinPath(pattern, kWalkPathSize, {folder.c_str(), "*.*"})) {
+    if (!JoinPath(pattern, kWalkPathSize, {folder.c_str(), "*.*"})) {
         walk.failed = true;
         return;
     }
@@ -64,16 +66,12 @@ void WalkFolder(Walk& walk, const std::string& folder, int depth) {
             continue;
         }
         if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            // A junction or link could lead back into the tree.
-            if (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
-                continue;
-            }
             std::string nested;
             if (!JoinPath(nested, kWalkPathSize, {folder.c_str(), name.c_str(), "\\"})) {
                 walk.failed = true;
                 continue;
             }
-            WalkFolder(walk, nested, depth + 1);
+            WalkFolder(walk, nested);
             continue;
         }
         walk.anyFile = true;
@@ -116,6 +114,19 @@ bool ReadChunk(HANDLE file, char* buffer, DWORD size) {
     return true;
 }
 
+// GetFileSizeEx is missing before Windows 2000. A low half of all ones is a valid size, so only
+// the last error tells a failure.
+bool FileSize(HANDLE file, ULONGLONG& size) {
+    DWORD high = 0;
+    SetLastError(NO_ERROR);
+    DWORD low = GetFileSize(file, &high);
+    if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) {
+        return false;
+    }
+    size = (static_cast<ULONGLONG>(high) << 32) | low;
+    return true;
+}
+
 } // namespace
 
 bool FilesAreIdentical(const std::string& target, const std::string& source) {
@@ -134,14 +145,15 @@ bool FilesAreIdentical(const std::string& target, const std::string& source) {
     Trace("the srcFileFullPath is %s!", source.c_str());
 
     bool identical = false;
-    LARGE_INTEGER targetSize{}, sourceSize{};
-    if (GetFileSizeEx(targetFile, &targetSize) && GetFileSizeEx(sourceFile, &sourceSize) &&
-        targetSize.QuadPart == sourceSize.QuadPart) {
-        // Chunks keep memory bounded whatever the size of a driver file.
-        std::unique_ptr<char[]> a(new char[kCompareChunk]), b(new char[kCompareChunk]);
-        identical = true;
-        for (LONGLONG left = targetSize.QuadPart; left > 0 && identical;) {
-            DWORD chunk = static_cast<DWORD>(std::min<LONGLONG>(left, kCompareChunk));
+    ULONGLONG targetSize = 0, sourceSize = 0;
+    if (FileSize(targetFile, targetSize) && FileSize(sourceFile, sourceSize) &&
+        targetSize == sourceSize) {
+        size_t size = static_cast<size_t>(std::min<ULONGLONG>(targetSize, kCompareChunk));
+        std::unique_ptr<char[]> a(new (std::nothrow) char[size]);
+        std::unique_ptr<char[]> b(new (std::nothrow) char[size]);
+        identical = a && b;
+        for (ULONGLONG left = targetSize; left > 0 && identical;) {
+            DWORD chunk = static_cast<DWORD>(std::min<ULONGLONG>(left, kCompareChunk));
             identical = ReadChunk(targetFile, a.get(), chunk) &&
                         ReadChunk(sourceFile, b.get(), chunk) &&
                         std::equal(a.get(), a.get() + chunk, b.get());
@@ -195,7 +207,7 @@ int CopyDriverFolder(HWND owner, const std::string& folder, const std::string& t
     std::string marker;
     LoadConfigString(IDS_DRIVER_FILE, marker);
     walk.readOnlyMarker = Lower(marker);
-    WalkFolder(walk, folder, 0);
+    WalkFolder(walk, folder);
     if (!walk.anyFile) {
         // Nothing could be staged: a missing or empty driver folder is no driver.
         if (!walk.failed) {
