@@ -37,11 +37,119 @@ std::string Lower(std::string text) {
     return text;
 }
 
+HANDLE OpenForCompare(const std::string& path, DWORD share) {
+    return CreateFileA(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
+                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+}
+
+bool ReadChunk(HANDLE file, char* buffer, DWORD size) {
+    DWORD done = 0;
+    while (done < size) {
+        DWORD got = 0;
+        if (!ReadFile(file, buffer + done, size - done, &got, nullptr) || got == 0) {
+            return false;
+        }
+        done += got;
+    }
+    return true;
+}
+
+// GetFileSizeEx is missing before Windows 2000. A low half of all ones is a valid size, so only
+// the last error tells a failure.
+bool FileSize(HANDLE file, ULONGLONG& size) {
+    DWORD high = 0;
+    SetLastError(NO_ERROR);
+    DWORD low = GetFileSize(file, &high);
+    if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) {
+        return false;
+    }
+    size = (static_cast<ULONGLONG>(high) << 32) | low;
+    return true;
+}
+
+// The two pieces of a comparison. A walk keeps one pair for all its files: fresh allocations for
+// every file cost more than comparing a small file.
+struct CompareBuffers {
+    std::unique_ptr<char[]> target{new (std::nothrow) char[kCompareChunk]};
+    std::unique_ptr<char[]> source{new (std::nothrow) char[kCompareChunk]};
+};
+
+bool Identical(const std::string& target, const std::string& source, CompareBuffers& buffers) {
+    HANDLE targetFile = OpenForCompare(target, FILE_SHARE_READ | FILE_SHARE_WRITE);
+    if (targetFile == INVALID_HANDLE_VALUE) {
+        Trace("Open DirFile:%s", target.c_str());
+        return false;
+    }
+    Trace("the dirFileFullPath is %s!", target.c_str());
+    HANDLE sourceFile = OpenForCompare(source, 0);
+    if (sourceFile == INVALID_HANDLE_VALUE) {
+        Trace("Open OriFile:%s", source.c_str());
+        CloseHandle(targetFile);
+        return false;
+    }
+    Trace("the srcFileFullPath is %s!", source.c_str());
+
+    bool identical = false;
+    ULONGLONG targetSize = 0, sourceSize = 0;
+    if (FileSize(targetFile, targetSize) && FileSize(sourceFile, sourceSize) &&
+        targetSize == sourceSize) {
+        char* a = buffers.target.get();
+        char* b = buffers.source.get();
+        // Without buffers the files count as different, and the target is simply overwritten.
+        identical = a && b;
+        for (ULONGLONG left = targetSize; left > 0 && identical;) {
+            DWORD chunk = static_cast<DWORD>(std::min<ULONGLONG>(left, kCompareChunk));
+            identical = ReadChunk(targetFile, a, chunk) && ReadChunk(sourceFile, b, chunk) &&
+                        std::equal(a, a + chunk, b);
+            left -= chunk;
+        }
+    }
+    CloseHandle(sourceFile);
+    CloseHandle(targetFile);
+    return identical;
+}
+
+int Replace(const std::string& target, const std::string& source, HWND owner,
+            CompareBuffers& buffers) {
+    SystemServices& services = Services();
+    // Asking first spares every file of a re-install a copy attempt that can only fail and costs
+    // about as much as opening the file once more.
+    if (GetFileAttributesA(target.c_str()) == INVALID_FILE_ATTRIBUTES &&
+        services.copyFile(source.c_str(), target.c_str(), TRUE)) {
+        return 1;
+    }
+    if (Identical(target, source, buffers)) {
+        return 1;
+    }
+    if (services.copyFile(source.c_str(), target.c_str(), FALSE)) {
+        return 1;
+    }
+    DWORD error = GetLastError();
+    if (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) {
+        return 0;
+    }
+    DWORD attributes = GetFileAttributesA(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+        SetFileAttributesA(target.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+    }
+    if (services.copyFile(source.c_str(), target.c_str(), FALSE)) {
+        return 1;
+    }
+    error = GetLastError();
+    std::string caption, text = "Copy File " + source + " To " + target + " Fail! ";
+    LoadConfigString(IDS_MSG_CAPTION, caption);
+    LoadConfigString(IDS_MSG_ACCESS_DENIED, text);
+    services.messageBox(owner, text.c_str(), caption.c_str(), MB_OK | MB_ICONINFORMATION);
+    SetLastError(error);
+    return 0;
+}
+
 struct Walk {
     HWND owner;
     std::string targetFolder;
     std::string protectedList;  // lower case
     std::string readOnlyMarker; // lower case
+    CompareBuffers buffers;
     bool failed = false;
     bool anyFile = false;
 };
@@ -90,110 +198,23 @@ void WalkFolder(Walk& walk, const std::string& folder) {
             continue;
         }
         // A failed file fails the walk, but the walk goes on so every other file is staged.
-        if (!ReplaceDriverFile(target, source, walk.owner)) {
+        if (!Replace(target, source, walk.owner, walk.buffers)) {
             walk.failed = true;
         }
     } while (FindNextFileA(find, &entry));
     FindClose(find);
 }
 
-HANDLE OpenForCompare(const std::string& path, DWORD share) {
-    return CreateFileA(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
-                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-}
-
-bool ReadChunk(HANDLE file, char* buffer, DWORD size) {
-    DWORD done = 0;
-    while (done < size) {
-        DWORD got = 0;
-        if (!ReadFile(file, buffer + done, size - done, &got, nullptr) || got == 0) {
-            return false;
-        }
-        done += got;
-    }
-    return true;
-}
-
-// GetFileSizeEx is missing before Windows 2000. A low half of all ones is a valid size, so only
-// the last error tells a failure.
-bool FileSize(HANDLE file, ULONGLONG& size) {
-    DWORD high = 0;
-    SetLastError(NO_ERROR);
-    DWORD low = GetFileSize(file, &high);
-    if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) {
-        return false;
-    }
-    size = (static_cast<ULONGLONG>(high) << 32) | low;
-    return true;
-}
-
 } // namespace
 
 bool FilesAreIdentical(const std::string& target, const std::string& source) {
-    HANDLE targetFile = OpenForCompare(target, FILE_SHARE_READ | FILE_SHARE_WRITE);
-    if (targetFile == INVALID_HANDLE_VALUE) {
-        Trace("Open DirFile:%s", target.c_str());
-        return false;
-    }
-    Trace("the dirFileFullPath is %s!", target.c_str());
-    HANDLE sourceFile = OpenForCompare(source, 0);
-    if (sourceFile == INVALID_HANDLE_VALUE) {
-        Trace("Open OriFile:%s", source.c_str());
-        CloseHandle(targetFile);
-        return false;
-    }
-    Trace("the srcFileFullPath is %s!", source.c_str());
-
-    bool identical = false;
-    ULONGLONG targetSize = 0, sourceSize = 0;
-    if (FileSize(targetFile, targetSize) && FileSize(sourceFile, sourceSize) &&
-        targetSize == sourceSize) {
-        size_t size = static_cast<size_t>(std::min<ULONGLONG>(targetSize, kCompareChunk));
-        std::unique_ptr<char[]> a(new (std::nothrow) char[size]);
-        std::unique_ptr<char[]> b(new (std::nothrow) char[size]);
-        identical = a && b;
-        for (ULONGLONG left = targetSize; left > 0 && identical;) {
-            DWORD chunk = static_cast<DWORD>(std::min<ULONGLONG>(left, kCompareChunk));
-            identical = ReadChunk(targetFile, a.get(), chunk) &&
-                        ReadChunk(sourceFile, b.get(), chunk) &&
-                        std::equal(a.get(), a.get() + chunk, b.get());
-            left -= chunk;
-        }
-    }
-    CloseHandle(sourceFile);
-    CloseHandle(targetFile);
-    return identical;
+    CompareBuffers buffers;
+    return Identical(target, source, buffers);
 }
 
 int ReplaceDriverFile(const std::string& target, const std::string& source, HWND owner) {
-    SystemServices& services = Services();
-    if (services.copyFile(source.c_str(), target.c_str(), TRUE)) {
-        return 1;
-    }
-    if (FilesAreIdentical(target, source)) {
-        return 1;
-    }
-    if (services.copyFile(source.c_str(), target.c_str(), FALSE)) {
-        return 1;
-    }
-    DWORD error = GetLastError();
-    if (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) {
-        return 0;
-    }
-    DWORD attributes = GetFileAttributesA(target.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES) {
-        SetFileAttributesA(target.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-    }
-    if (services.copyFile(source.c_str(), target.c_str(), FALSE)) {
-        return 1;
-    }
-    error = GetLastError();
-    std::string caption, text = "Copy File " + source + " To " + target + " Fail! ";
-    LoadConfigString(IDS_MSG_CAPTION, caption);
-    LoadConfigString(IDS_MSG_ACCESS_DENIED, text);
-    services.messageBox(owner, text.c_str(), caption.c_str(), MB_OK | MB_ICONINFORMATION);
-    SetLastError(error);
-    return 0;
+    CompareBuffers buffers;
+    return Replace(target, source, owner, buffers);
 }
 
 int CopyDriverFolder(HWND owner, const std::string& folder, const std::string& targetFolder) {
