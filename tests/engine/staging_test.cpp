@@ -56,8 +56,8 @@ bool CreateLongDirectory(const std::string& path) {
     return CreateDirectoryW(wide.c_str(), nullptr);
 }
 
-// Windows programs cannot make a symbolic link under Wine, but Wine starts Unix programs, and
-// reports a Unix link to a folder as a linked folder (FILE_ATTRIBUTE_REPARSE_POINT).
+// Wine's CreateSymbolicLinkA succeeds without making anything, but Wine starts Unix programs,
+// and reports a Unix link to a folder as a linked folder (FILE_ATTRIBUTE_REPARSE_POINT).
 std::string UnixPath(const std::string& path) {
     using ToUnix = char*(CDECL*)(const wchar_t*);
     auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void*>(
