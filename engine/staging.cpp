@@ -5,6 +5,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <memory>
+#include <new>
 #include <vector>
 
 #include "engine/config.h"
@@ -17,9 +18,8 @@
 
 namespace {
 
-// Nesting beyond this is taken for a loop the reparse-point check missed.
-constexpr int kMaxFolderDepth = 32;
-constexpr DWORD kCompareChunk = 64 * 1024;
+// Large enough that a big driver file costs few reads, small enough to keep memory bounded.
+constexpr DWORD kCompareChunk = 1024 * 1024;
 
 // Diagnostic texts go into a scratch text that a debugger can read; never shown, never stored.
 thread_local char g_traceText[1024];
@@ -35,68 +35,6 @@ std::string Lower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return text;
-}
-
-struct Walk {
-    HWND owner;
-    std::string targetFolder;
-    std::string protectedList;  // lower case
-    std::string readOnlyMarker; // lower case
-    bool failed = false;
-    bool anyFile = false;
-};
-
-void WalkFolder(Walk& walk, const std::string& folder, int depth) {
-    std::string pattern;
-    if (depth > kMaxFolderDepth || !JoinPath(pattern, kWalkPathSize, {folder.c_str(), "*.*"})) {
-        walk.failed = true;
-        return;
-    }
-    WIN32_FIND_DATAA entry;
-    HANDLE find = FindFirstFileA(pattern.c_str(), &entry);
-    if (find == INVALID_HANDLE_VALUE) {
-        walk.failed = true;
-        return;
-    }
-    do {
-        std::string name = entry.cFileName;
-        if (name == "." || name == "..") {
-            continue;
-        }
-        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            // A junction or link could lead back into the tree.
-            if (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
-                continue;
-            }
-            std::string nested;
-            if (!JoinPath(nested, kWalkPathSize, {folder.c_str(), name.c_str(), "\\"})) {
-                walk.failed = true;
-                continue;
-            }
-            WalkFolder(walk, nested, depth + 1);
-            continue;
-        }
-        walk.anyFile = true;
-        std::string target = walk.targetFolder + name;
-        std::string source = folder + name;
-        std::string lower = Lower(name);
-        if (walk.protectedList.find(lower) != std::string::npos) {
-            // Shared driver core files are never overwritten, only supplied when missing.
-            Services().copyFile(source.c_str(), target.c_str(), TRUE);
-            if (lower == walk.readOnlyMarker) {
-                DWORD attributes = GetFileAttributesA(target.c_str());
-                if (attributes != INVALID_FILE_ATTRIBUTES) {
-                    SetFileAttributesA(target.c_str(), attributes | FILE_ATTRIBUTE_READONLY);
-                }
-            }
-            continue;
-        }
-        // A failed file fails the walk, but the walk goes on so every other file is staged.
-        if (!ReplaceDriverFile(target, source, walk.owner)) {
-            walk.failed = true;
-        }
-    } while (FindNextFileA(find, &entry));
-    FindClose(find);
 }
 
 HANDLE OpenForCompare(const std::string& path, DWORD share) {
@@ -116,9 +54,27 @@ bool ReadChunk(HANDLE file, char* buffer, DWORD size) {
     return true;
 }
 
-} // namespace
+// GetFileSizeEx is missing before Windows 2000. A low half of all ones is a valid size, so only
+// the last error tells a failure.
+bool FileSize(HANDLE file, ULONGLONG& size) {
+    DWORD high = 0;
+    SetLastError(NO_ERROR);
+    DWORD low = GetFileSize(file, &high);
+    if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) {
+        return false;
+    }
+    size = (static_cast<ULONGLONG>(high) << 32) | low;
+    return true;
+}
 
-bool FilesAreIdentical(const std::string& target, const std::string& source) {
+// The two pieces of a comparison. A walk keeps one pair for all its files: fresh allocations for
+// every file cost more than comparing a small file.
+struct CompareBuffers {
+    std::unique_ptr<char[]> target{new (std::nothrow) char[kCompareChunk]};
+    std::unique_ptr<char[]> source{new (std::nothrow) char[kCompareChunk]};
+};
+
+bool Identical(const std::string& target, const std::string& source, CompareBuffers& buffers) {
     HANDLE targetFile = OpenForCompare(target, FILE_SHARE_READ | FILE_SHARE_WRITE);
     if (targetFile == INVALID_HANDLE_VALUE) {
         Trace("Open DirFile:%s", target.c_str());
@@ -134,17 +90,17 @@ bool FilesAreIdentical(const std::string& target, const std::string& source) {
     Trace("the srcFileFullPath is %s!", source.c_str());
 
     bool identical = false;
-    LARGE_INTEGER targetSize{}, sourceSize{};
-    if (GetFileSizeEx(targetFile, &targetSize) && GetFileSizeEx(sourceFile, &sourceSize) &&
-        targetSize.QuadPart == sourceSize.QuadPart) {
-        // Chunks keep memory bounded whatever the size of a driver file.
-        std::unique_ptr<char[]> a(new char[kCompareChunk]), b(new char[kCompareChunk]);
-        identical = true;
-        for (LONGLONG left = targetSize.QuadPart; left > 0 && identical;) {
-            DWORD chunk = static_cast<DWORD>(std::min<LONGLONG>(left, kCompareChunk));
-            identical = ReadChunk(targetFile, a.get(), chunk) &&
-                        ReadChunk(sourceFile, b.get(), chunk) &&
-                        std::equal(a.get(), a.get() + chunk, b.get());
+    ULONGLONG targetSize = 0, sourceSize = 0;
+    if (FileSize(targetFile, targetSize) && FileSize(sourceFile, sourceSize) &&
+        targetSize == sourceSize) {
+        char* a = buffers.target.get();
+        char* b = buffers.source.get();
+        // Without buffers the files count as different, and the target is simply overwritten.
+        identical = a && b;
+        for (ULONGLONG left = targetSize; left > 0 && identical;) {
+            DWORD chunk = static_cast<DWORD>(std::min<ULONGLONG>(left, kCompareChunk));
+            identical = ReadChunk(targetFile, a, chunk) && ReadChunk(sourceFile, b, chunk) &&
+                        std::equal(a, a + chunk, b);
             left -= chunk;
         }
     }
@@ -153,12 +109,16 @@ bool FilesAreIdentical(const std::string& target, const std::string& source) {
     return identical;
 }
 
-int ReplaceDriverFile(const std::string& target, const std::string& source, HWND owner) {
+int Replace(const std::string& target, const std::string& source, HWND owner,
+            CompareBuffers& buffers) {
     SystemServices& services = Services();
-    if (services.copyFile(source.c_str(), target.c_str(), TRUE)) {
+    // Asking first spares every file of a re-install a copy attempt that can only fail and costs
+    // about as much as opening the file once more.
+    if (GetFileAttributesA(target.c_str()) == INVALID_FILE_ATTRIBUTES &&
+        services.copyFile(source.c_str(), target.c_str(), TRUE)) {
         return 1;
     }
-    if (FilesAreIdentical(target, source)) {
+    if (Identical(target, source, buffers)) {
         return 1;
     }
     if (services.copyFile(source.c_str(), target.c_str(), FALSE)) {
@@ -184,6 +144,79 @@ int ReplaceDriverFile(const std::string& target, const std::string& source, HWND
     return 0;
 }
 
+struct Walk {
+    HWND owner;
+    std::string targetFolder;
+    std::string protectedList;  // lower case
+    std::string readOnlyMarker; // lower case
+    CompareBuffers buffers;
+    bool failed = false;
+    bool anyFile = false;
+};
+
+// Linked folders are walked like any other; a loop through one ends when the search pattern no
+// longer fits its 260 bytes, which fails the walk.
+void WalkFolder(Walk& walk, const std::string& folder) {
+    std::string pattern;
+    if (!JoinPath(pattern, kWalkPathSize, {folder.c_str(), "*.*"})) {
+        walk.failed = true;
+        return;
+    }
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA(pattern.c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE) {
+        walk.failed = true;
+        return;
+    }
+    do {
+        std::string name = entry.cFileName;
+        if (name == "." || name == "..") {
+            continue;
+        }
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            std::string nested;
+            if (!JoinPath(nested, kWalkPathSize, {folder.c_str(), name.c_str(), "\\"})) {
+                walk.failed = true;
+                continue;
+            }
+            WalkFolder(walk, nested);
+            continue;
+        }
+        walk.anyFile = true;
+        std::string target = walk.targetFolder + name;
+        std::string source = folder + name;
+        std::string lower = Lower(name);
+        if (walk.protectedList.find(lower) != std::string::npos) {
+            // Shared driver core files are never overwritten, only supplied when missing.
+            Services().copyFile(source.c_str(), target.c_str(), TRUE);
+            if (lower == walk.readOnlyMarker) {
+                DWORD attributes = GetFileAttributesA(target.c_str());
+                if (attributes != INVALID_FILE_ATTRIBUTES) {
+                    SetFileAttributesA(target.c_str(), attributes | FILE_ATTRIBUTE_READONLY);
+                }
+            }
+            continue;
+        }
+        // A failed file fails the walk, but the walk goes on so every other file is staged.
+        if (!Replace(target, source, walk.owner, walk.buffers)) {
+            walk.failed = true;
+        }
+    } while (FindNextFileA(find, &entry));
+    FindClose(find);
+}
+
+} // namespace
+
+bool FilesAreIdentical(const std::string& target, const std::string& source) {
+    CompareBuffers buffers;
+    return Identical(target, source, buffers);
+}
+
+int ReplaceDriverFile(const std::string& target, const std::string& source, HWND owner) {
+    CompareBuffers buffers;
+    return Replace(target, source, owner, buffers);
+}
+
 int CopyDriverFolder(HWND owner, const std::string& folder, const std::string& targetFolder) {
     Walk walk;
     walk.owner = owner;
@@ -195,7 +228,7 @@ int CopyDriverFolder(HWND owner, const std::string& folder, const std::string& t
     std::string marker;
     LoadConfigString(IDS_DRIVER_FILE, marker);
     walk.readOnlyMarker = Lower(marker);
-    WalkFolder(walk, folder, 0);
+    WalkFolder(walk, folder);
     if (!walk.anyFile) {
         // Nothing could be staged: a missing or empty driver folder is no driver.
         if (!walk.failed) {

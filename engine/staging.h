@@ -10,9 +10,10 @@
 // services' code after a failed registration of the setup-information file).
 int StageDriverFiles(int platformClass, HWND owner);
 
-// Copies a folder tree flat into targetFolder (both ending in a backslash). Fails when any file
-// could not be replaced, when a folder cannot be read or nests too deep, and when the tree holds
-// no file at all.
+// Copies a folder tree flat into targetFolder (both ending in a backslash), linked folders
+// included. Fails when any file could not be replaced, when a folder cannot be read or its path
+// leaves no room for the search pattern (which also ends a loop), and when the tree holds no file
+// at all.
 int CopyDriverFolder(HWND owner, const std::string& folder, const std::string& targetFolder);
 
 // Non-zero when target holds source's content afterwards.

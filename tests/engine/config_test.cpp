@@ -185,14 +185,6 @@ TEST(LoadConfigString, MissingEntryLeavesTheTargetUnchanged) {
     EXPECT_EQ(empty, "");
 }
 
-TEST(ConfigPattern, CopySuffixFormatsWithALeadingBlank) {
-    std::string pattern;
-    ASSERT_TRUE(LoadConfigString(IDS_COPY_SUFFIX, pattern));
-    char formatted[64];
-    snprintf(formatted, sizeof(formatted), pattern.c_str(), 1);
-    EXPECT_STREQ(formatted, " (Copy 1)");
-}
-
 TEST(SplitConfigList, TakesItemsThatASemicolonEnds) {
     using List = std::vector<std::string>;
     EXPECT_EQ(SplitConfigList("Orlent 7140;"), List({"Orlent 7140"}));

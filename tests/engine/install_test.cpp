@@ -223,14 +223,16 @@ protected:
     std::unique_ptr<CurrentDirectory> m_cwd;
 };
 
-TEST_F(Sequence, FreeModelNameIsTakenAfterOneOpen) {
-    ProgressWindow progress;
+TEST_F(Sequence, FreeModelNameIsTakenAfterOneOpenThenEveryStepIsReportedInTurn) {
+    ProgressWindow progress(&m_services.calls);
     EXPECT_EQ(InstallPrinter(), 1);
-    EXPECT_EQ(opens(), Files({"Orlent 7140"}));
+    // 100 is the worker's report.
+    EXPECT_EQ(m_services.callsOf({"openPrinter", "bar", "field"}),
+              Files({"openPrinter(Orlent 7140)", "bar 10", "field 10%", "bar 20", "field 20%",
+                     "bar 60", "field 60%", "bar 80", "field 80%"}));
     EXPECT_EQ(m_services.printers.at(0).printerName, "Orlent 7140");
     EXPECT_EQ(m_services.defaultPrinter, "Orlent 7140");
     EXPECT_TRUE(m_services.messages.empty());
-    EXPECT_EQ(progress.position(), 80) << "100 is the worker's report";
 }
 
 TEST_F(Sequence, TakenNamesGetTheNextCopySuffix) {
@@ -290,64 +292,27 @@ TEST_F(Sequence, NineXFamilyWritesTheProfileEntryAndBroadcastsTwice) {
     ASSERT_TRUE(MoveFileA((m_medium / "Win98 & ME").c_str(), (m_medium / "kept").c_str()));
     CopyTree(m_medium / "kept", m_medium / "Win98 & ME");
     EXPECT_EQ(InstallPrinter(), 1);
-    std::vector<std::string> tail;
-    for (const auto& call : m_services.calls) {
-        if (call.rfind("write", 0) == 0 || call.rfind("send", 0) == 0 ||
-            call.rfind("setDefault", 0) == 0) {
-            tail.push_back(call);
-        }
-    }
     std::string broadcast = std::to_string(reinterpret_cast<UINT_PTR>(HWND_BROADCAST)) + "," +
                             std::to_string(WM_WININICHANGE) + ",windows";
     EXPECT_EQ(
-        tail,
+        m_services.callsOf({"write", "send", "setDefault"}),
         Files({"writeProfileString(Windows,Device,Orlent 7140 (Copy 1),Orlent 7140,LPT1:)",
                "sendNotifyMessage(" + broadcast + ")",
                "sendMessageTimeout(" + broadcast + "," + std::to_string(SMTO_NORMAL) + ",1000)"}));
 }
 
-namespace {
-
-std::vector<std::string> g_received;
-
-LRESULT CALLBACK Recording(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == 0x402) { // PBM_SETPOS
-        g_received.push_back("bar " + std::to_string(wParam));
-    } else if (message == WM_SETTEXT && GetDlgCtrlID(window) == 1006) {
-        g_received.push_back(std::string("field ") + reinterpret_cast<const char*>(lParam));
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
-} // namespace
-
 TEST(ProgressReport, MovesTheBarBeforeSettingTheField) {
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = Recording;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = "RecordingProgress";
-    RegisterClassA(&windowClass);
-    HWND box = CreateWindowExA(0, "RecordingProgress", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                               windowClass.hInstance, nullptr);
-    HWND bar = CreateWindowExA(0, "RecordingProgress", "", WS_CHILD, 0, 0, 5, 5, box,
-                               reinterpret_cast<HMENU>(1010), windowClass.hInstance, nullptr);
-    CreateWindowExA(0, "RecordingProgress", "", WS_CHILD, 0, 5, 5, 5, box,
-                    reinterpret_cast<HMENU>(1006), windowClass.hInstance, nullptr);
-    g_hProcessBox = box;
-    g_hProgressBar = bar;
-    g_received.clear();
+    ProgressWindow progress;
     ReportProgress(60, "60%");
-    g_hProcessBox = nullptr;
-    g_hProgressBar = nullptr;
-    DestroyWindow(box);
-    EXPECT_EQ(g_received, Files({"bar 60", "field 60%"}));
+    EXPECT_EQ(progress.log(), Files({"bar 60", "field 60%"}));
 }
 
-TEST(ProgressReport, WithoutAProgressBoxNothingHappens) {
+TEST(ProgressReport, WithoutAProgressBoxLeavesEvenTheLastErrorAlone) {
     g_hProcessBox = nullptr;
     g_hProgressBar = nullptr;
-    ReportProgress(10, "10%"); // must simply return
-    SUCCEED();
+    SetLastError(ERROR_INVALID_ENVIRONMENT);
+    ReportProgress(10, "10%");
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_ENVIRONMENT));
 }
 
 namespace {

@@ -47,6 +47,59 @@ protected:
     std::unique_ptr<CurrentDirectory> m_cwd;
 };
 
+// A folder whose path may pass MAX_PATH, as the file system allows.
+bool CreateLongDirectory(const std::string& path) {
+    std::wstring wide(L"\\\\?\\");
+    for (char ch : path) {
+        wide += static_cast<wchar_t>(static_cast<unsigned char>(ch));
+    }
+    return CreateDirectoryW(wide.c_str(), nullptr);
+}
+
+// Wine's CreateSymbolicLinkA succeeds without making anything, but Wine starts Unix programs,
+// and reports a Unix link to a folder as a linked folder (FILE_ATTRIBUTE_REPARSE_POINT).
+std::string UnixPath(const std::string& path) {
+    using ToUnix = char*(CDECL*)(const wchar_t*);
+    auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    std::wstring wide(path.begin(), path.end());
+    char* unix = toUnix ? toUnix(wide.c_str()) : nullptr;
+    std::string result = unix ? unix : "";
+    HeapFree(GetProcessHeap(), 0, unix);
+    return result;
+}
+
+void RunUnix(std::string command, const std::string& path, bool exists) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    if (CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                       &startup, &process)) {
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+    // The Unix program's handle cannot be waited on; its effect can.
+    for (int i = 0; i < 500; ++i) {
+        if ((GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) == exists) {
+            return;
+        }
+        Sleep(10);
+    }
+}
+
+class UnixLink {
+public:
+    UnixLink(const std::string& link, const std::string& unixTarget) : m_link(link) {
+        RunUnix("/bin/ln -s \"" + unixTarget + "\" \"" + UnixPath(link) + "\"", link, true);
+    }
+    ~UnixLink() { RunUnix("/bin/rm \"" + UnixPath(m_link) + "\"", m_link, false); }
+    UnixLink(const UnixLink&) = delete;
+    UnixLink& operator=(const UnixLink&) = delete;
+
+private:
+    std::string m_link;
+};
+
 const char* const kPlatformFiles[] = {
     "UNIDRV.DLL",   "UNIDRVUI.DLL", "UNIDRV.HLP",   "Varo31K.GPD",  "Varo31K.inf",  "Varores.dll",
     "STDNAMES.GPD", "UNIRES.DLL",   "STDDTYPE.GDL", "STDSCHEM.GDL", "STDSCHMX.GDL", "srclient.dll"};
@@ -96,6 +149,8 @@ TEST_F(Staging, SecondInstallRewritesNothing) {
     }
     EXPECT_TRUE(ReadOnly(target("UNIDRV.DLL"))) << "the marker is set again";
     EXPECT_EQ(overwrites(), 1);
+    EXPECT_EQ(m_services.count("copyFile(" + source("Varores.dll")), 0)
+        << "no copy is tried over a file that is in place";
     EXPECT_TRUE(m_services.messages.empty());
 }
 
@@ -142,8 +197,11 @@ TEST_F(Staging, FileHeldOpenShowsOneMessageAndFailsTheWalk) {
 
 TEST_F(Staging, ProtectedFilesAreNeverOverwritten) {
     WriteFileText(target("UNIRES.DLL"), "a newer shared module");
+    WriteFileText(target("Varo31K.inf"), "an installed setup-information file");
     ASSERT_NE(StageDriverFiles(kClass, kOwner), 0);
     EXPECT_EQ(ReadFileText(target("UNIRES.DLL")), "a newer shared module");
+    EXPECT_EQ(ReadFileText(target("Varo31K.inf")), "an installed setup-information file")
+        << "the setup-information file is protected as well";
 }
 
 TEST_F(Staging, ProtectionIgnoresCaseAndMatchesPartsOfItems) {
@@ -179,16 +237,16 @@ TEST_F(Staging, MissingOrEmptyDriverFolderFails) {
     EXPECT_EQ(m_services.count("copyOemInf"), 0);
 }
 
-TEST_F(Staging, DriverDirectoryLookupFailureReports20AndFails) {
-    ProgressWindow progress;
+TEST_F(Staging, DriverDirectoryLookupFailureIsToldThenReports20AndFails) {
+    ProgressWindow progress(&m_services.calls);
     m_services.refuse("getPrinterDriverDirectory", ERROR_INVALID_ENVIRONMENT);
     EXPECT_EQ(StageDriverFiles(kClass, kOwner), 0);
+    EXPECT_EQ(m_services.callsOf({"messageBox", "bar", "field"}),
+              std::vector<std::string>(
+                  {"messageBox(Can't find the current Path!)", "bar 20", "field 20%"}));
     ASSERT_EQ(m_services.messages.size(), 1u);
     EXPECT_EQ(m_services.messages[0].owner, nullptr);
-    EXPECT_EQ(m_services.messages[0].text, "Can't find the current Path!");
     EXPECT_EQ(m_services.messages[0].type, static_cast<UINT>(MB_ICONERROR));
-    EXPECT_EQ(progress.position(), 20);
-    EXPECT_EQ(progress.field(), "20%");
     EXPECT_EQ(m_services.count("copyFile"), 0);
 }
 
@@ -211,17 +269,42 @@ TEST_F(Staging, OverLongDriverDirectoryFailsBeforeCopyingAnything) {
     EXPECT_EQ(m_services.count("copyFile"), 0);
 }
 
-TEST_F(Staging, FolderNestedTooDeepFailsTheWalkButStagesTheRest) {
-    std::string folder = source("");
-    for (int i = 0; i < 40; ++i) {
-        folder += "d\\";
-        ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+TEST_F(Staging, FailedFileFailsTheWalkWhichGoesOnWithEveryOtherFile) {
+    TempFolder folder;
+    for (const char* name : {"One.GPD", "Two.GPD", "Three.GPD", "Four.GPD"}) {
+        WriteFileText(folder / name, name);
     }
-    WriteFileText(folder + "Bottom.GPD", "too deep");
-    WriteFileText(source("d\\Shallow.GPD"), "shallow");
+    // The file the walk meets first fails, so that later successes could hide it.
+    std::vector<std::string> order = FileNames(folder.path());
+    ASSERT_EQ(order.size(), 4u);
+    std::string failing = target(order[0]);
+    m_services.copyHook = [failing](const std::string&, const std::string& to, BOOL, DWORD* error) {
+        *error = ERROR_DISK_FULL;
+        return to != failing;
+    };
+    EXPECT_EQ(CopyDriverFolder(kOwner, folder.path() + "\\", m_target.path() + "\\"), 0);
+    ASSERT_FALSE(m_services.calls.empty());
+    EXPECT_EQ(m_services.calls[0], "copyFile(" + (folder / order[0]) + "," + failing + ",1)")
+        << "the walk meets the files in the order listed";
+    for (size_t i = 1; i < order.size(); ++i) {
+        EXPECT_EQ(ReadFileText(target(order[i])), order[i]) << "staged after the failure";
+    }
+    EXPECT_TRUE(m_services.messages.empty());
+}
+
+TEST_F(Staging, DeepNestingIsWalkedUntilThePatternNoLongerFits) {
+    // A file 40 levels down is staged; the folder whose search pattern would pass 259 bytes fails
+    // the walk, and everything else is staged all the same.
+    std::string folder = source("");
+    for (int level = 1; folder.size() + 3 < kWalkPathSize; ++level) {
+        folder += "d\\";
+        ASSERT_TRUE(CreateLongDirectory(folder)) << folder.size();
+        if (level == 40) {
+            WriteFileText(folder + "Deep.GPD", "40 levels down");
+        }
+    }
     EXPECT_EQ(StageDriverFiles(kClass, kOwner), 0);
-    EXPECT_FALSE(Exists(target("Bottom.GPD")));
-    EXPECT_EQ(ReadFileText(target("Shallow.GPD")), "shallow");
+    EXPECT_EQ(ReadFileText(target("Deep.GPD")), "40 levels down");
     EXPECT_TRUE(Exists(target("Varo31K.GPD")));
     EXPECT_EQ(m_services.count("copyOemInf"), 0);
     EXPECT_TRUE(m_services.messages.empty());
@@ -232,14 +315,35 @@ TEST_F(Staging, NestedFolderWhosePatternWouldNotFitFailsTheWalk) {
     std::string base = source("");
     std::string name(258 - base.size() - 1, 'n');
     ASSERT_LE(name.size(), 255u);
-    std::wstring wide(L"\\\\?\\");
-    for (char ch : base + name) {
-        wide += static_cast<wchar_t>(static_cast<unsigned char>(ch));
-    }
-    ASSERT_TRUE(CreateDirectoryW(wide.c_str(), nullptr));
+    ASSERT_TRUE(CreateLongDirectory(base + name));
     EXPECT_EQ(StageDriverFiles(kClass, kOwner), 0);
     EXPECT_TRUE(Exists(target("Varo31K.GPD"))) << "the other files are staged all the same";
     EXPECT_EQ(m_services.count("copyOemInf"), 0);
+}
+
+TEST_F(Staging, LinkedFolderIsWalkedAndALoopFailsThroughThePathCapacity) {
+    TempFolder elsewhere;
+    WriteFileText(elsewhere / "Linked.GPD", "linked data");
+    {
+        UnixLink linked(source("linked"), UnixPath(elsewhere.path()));
+        DWORD attributes = GetFileAttributesA(source("linked").c_str());
+        ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
+        ASSERT_TRUE(attributes & FILE_ATTRIBUTE_REPARSE_POINT) << std::hex << attributes;
+        EXPECT_NE(StageDriverFiles(kClass, kOwner), 0);
+        EXPECT_EQ(ReadFileText(target("Linked.GPD")), "linked data");
+    }
+    const std::string name = "back-to-its-own-folder";
+    UnixLink loop(source(name), ".");
+    m_services.calls.clear();
+    EXPECT_EQ(StageDriverFiles(kClass, kOwner), 0);
+    std::string deepest = source("");
+    while (deepest.size() + name.size() + 1 + 3 < kWalkPathSize) {
+        deepest += name + "\\";
+    }
+    EXPECT_EQ(m_services.count("copyFile(" + deepest + "UNIDRV.DLL,"), 1)
+        << "the loop is followed as deep as the pattern fits";
+    EXPECT_EQ(m_services.count("copyOemInf"), 0);
+    EXPECT_TRUE(m_services.messages.empty());
 }
 
 TEST_F(Staging, FolderOfProtectedFilesOnlySucceeds) {
@@ -285,6 +389,17 @@ TEST_F(Comparison, ComparesWholeFilesAcrossChunkBoundaries) {
     EXPECT_FALSE(FilesAreIdentical(a, b));
     content.pop_back();
     WriteFileText(b, content);
+    EXPECT_FALSE(FilesAreIdentical(a, b));
+}
+
+TEST_F(Comparison, LengthsThatDifferOnlyAboveFourGiBDiffer) {
+    WriteFileText(a, std::string(1, '\0'));
+    // Sparse: 4 GiB and one byte of zeros, the same low half of the length and the same byte.
+    HANDLE big = CreateFileA(b.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    LARGE_INTEGER end;
+    end.QuadPart = (1LL << 32) + 1;
+    EXPECT_TRUE(SetFilePointerEx(big, end, nullptr, FILE_BEGIN) && SetEndOfFile(big));
+    CloseHandle(big);
     EXPECT_FALSE(FilesAreIdentical(a, b));
 }
 

@@ -45,6 +45,19 @@ int FakeServices::count(const std::string& prefix) const {
     return n;
 }
 
+std::vector<std::string> FakeServices::callsOf(std::initializer_list<const char*> prefixes) const {
+    std::vector<std::string> picked;
+    for (const auto& call : calls) {
+        for (const char* prefix : prefixes) {
+            if (call.rfind(prefix, 0) == 0) {
+                picked.push_back(call);
+                break;
+            }
+        }
+    }
+    return picked;
+}
+
 BOOL FakeServices::getPrinterDriverDirectory(const char* environment, BYTE* buffer, DWORD size,
                                              DWORD* needed) {
     calls.push_back("getPrinterDriverDirectory(" + Text(environment) + "," + std::to_string(size) +

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <set>
 #include <string>
@@ -79,6 +80,9 @@ public:
 
     // Number of logged calls that start with prefix.
     int count(const std::string& prefix) const;
+    // The logged calls (and whatever else was logged into calls) that start with one of the
+    // prefixes, in order.
+    std::vector<std::string> callsOf(std::initializer_list<const char*> prefixes) const;
 
 private:
     bool refused(const std::string& operation);
