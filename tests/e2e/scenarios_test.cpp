@@ -200,15 +200,15 @@ protected:
         EXPECT_TRUE(found) << "no driver " << kModel << " under " << p.environment;
     }
 
+    // The 9x family has no spooler call for it: the profile entry names printer, driver and port.
+    // The NT spooler keeps the same entry, with a driver field of its own.
     static void ExpectDefaultPrinter(const Platform& p) {
+        EXPECT_EQ(DefaultPrinter(), kModel);
+        std::string profileEntry = "Orlent 7140,Orlent 7140,LPT1:";
         if (p.platformClass == 0) {
-            // The 9x family's profile entry: printer, driver and port.
-            EXPECT_EQ(DefaultDeviceEntry(), "Orlent 7140,Orlent 7140,LPT1:");
+            EXPECT_EQ(DefaultDeviceEntry(), profileEntry);
         } else {
-            EXPECT_EQ(DefaultPrinter(), kModel);
-            // The spooler keeps the same entry, with a driver field of its own.
-            EXPECT_NE(DefaultDeviceEntry(), "Orlent 7140,Orlent 7140,LPT1:")
-                << "set through the profile, not the spooler";
+            EXPECT_NE(DefaultDeviceEntry(), profileEntry) << "set through the profile";
         }
     }
 
