@@ -29,6 +29,17 @@ wine_prefix_ready() { # PREFIX ARCH
     # Starting the server again is harmless when one already runs for this prefix.
     "$(wine_server)" -p </dev/null >/dev/null 2>&1 9>&- || true
     "$(wine_loader "$arch")" cmd /c exit </dev/null >/dev/null 2>&1 9>&- || true
+    # Font settings, once; prefixes made before them get them too. Wine 8 as Debian ships it does
+    # not load the fonts of its data folder (fonts-wine: Marlett, which draws the title-bar buttons,
+    # and Tahoma, the dialog face), so the folder is named. The launcher asks for Times New Roman,
+    # which Wine lacks and would replace with a sans face; Liberation Serif has its metrics.
+    if [ -f "$prefix/.prefix-ready" ] && [ ! -f "$prefix/.fonts-ready" ]; then
+      local fonts='HKCU\Software\Wine\Fonts' wine
+      wine=$(wine_loader "$arch")
+      "$wine" reg add "$fonts" /v Path /d 'Z:\usr\share\wine\fonts' /f </dev/null >/dev/null 2>&1 9>&- &&
+        "$wine" reg add "$fonts\Replacements" /v 'Times New Roman' /d 'Liberation Serif' /f \
+          </dev/null >/dev/null 2>&1 9>&- && touch "$prefix/.fonts-ready"
+    fi
   ) 9>"$prefix.lock"
   [ -f "$prefix/.prefix-ready" ] || { echo "wine prefix $prefix could not be created" >&2; return 1; }
 }

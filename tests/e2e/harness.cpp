@@ -3,6 +3,7 @@
 #include <winspool.h>
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -262,22 +263,39 @@ std::vector<PrinterSeen> Printers() {
     return printers;
 }
 
-std::vector<std::string> DriverNames(const char* environment) {
-    std::vector<std::string> names;
+namespace {
+
+std::string BaseName(const char* path) {
+    std::string p = path ? path : "";
+    return p.substr(p.find_last_of('\\') + 1);
+}
+
+} // namespace
+
+std::vector<DriverSeen> Drivers(const char* environment) {
+    std::vector<DriverSeen> drivers;
     DWORD needed = 0, count = 0;
     char* env = const_cast<char*>(environment);
-    EnumPrinterDriversA(nullptr, env, 1, nullptr, 0, &needed, &count);
+    EnumPrinterDriversA(nullptr, env, 3, nullptr, 0, &needed, &count);
     if (needed == 0) {
-        return names;
+        return drivers;
     }
     std::vector<BYTE> buffer(needed);
-    if (EnumPrinterDriversA(nullptr, env, 1, buffer.data(), needed, &needed, &count)) {
-        auto* info = reinterpret_cast<DRIVER_INFO_1A*>(buffer.data());
+    if (EnumPrinterDriversA(nullptr, env, 3, buffer.data(), needed, &needed, &count)) {
+        auto* info = reinterpret_cast<DRIVER_INFO_3A*>(buffer.data());
         for (DWORD i = 0; i < count; ++i) {
-            names.push_back(info[i].pName ? info[i].pName : "");
+            DriverSeen d{info[i].pName ? info[i].pName : "",
+                         BaseName(info[i].pDriverPath),
+                         BaseName(info[i].pDataFile),
+                         BaseName(info[i].pConfigFile),
+                         {}};
+            for (const char* f = info[i].pDependentFiles; f && *f; f += strlen(f) + 1) {
+                d.dependentFiles.push_back(BaseName(f));
+            }
+            drivers.push_back(d);
         }
     }
-    return names;
+    return drivers;
 }
 
 std::string DefaultPrinter() {
@@ -294,8 +312,18 @@ std::string DriverDirectory(const char* environment) {
     return dir;
 }
 
-std::string SystemFolder() {
+std::string DefaultDeviceEntry() {
+    char entry[512] = "";
+    GetProfileStringA("Windows", "Device", "", entry, sizeof(entry));
+    return entry;
+}
+
+std::string WindowsFolder() {
     char dir[MAX_PATH] = "";
     GetWindowsDirectoryA(dir, sizeof(dir));
-    return std::string(dir) + "\\system32";
+    return dir;
+}
+
+std::string SystemFolder() {
+    return WindowsFolder() + "\\system32";
 }

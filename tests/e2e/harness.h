@@ -67,7 +67,17 @@ struct PrinterSeen {
     std::string name, driver, port, processor, datatype;
 };
 std::vector<PrinterSeen> Printers();
-std::vector<std::string> DriverNames(const char* environment);
+struct DriverSeen {
+    std::string name;
+    // File names, without the folder the spooler puts in front of them.
+    std::string driverFile, dataFile, configFile;
+    std::vector<std::string> dependentFiles;
+};
+std::vector<DriverSeen> Drivers(const char* environment);
 std::string DefaultPrinter();
+// The legacy profile's default device, "printer,driver,port".
+std::string DefaultDeviceEntry();
 std::string DriverDirectory(const char* environment);
+std::string WindowsFolder();
+// The system folder as this program sees it (a 32-bit program on 64-bit Windows sees SysWOW64).
 std::string SystemFolder();

@@ -1,13 +1,21 @@
 #!/usr/bin/env bash
 # Runs one end-to-end scenario in a fresh Wine prefix:
-# run-scenario.sh ARCH BUILD_DIR HARNESS_EXE FILTER (ARCH is win32 or win64)
-# The prefix is a copy of a template booted once per build, so every scenario starts from a
-# system on which nothing was installed.
+# run-scenario.sh ARCH BUILD_DIR HARNESS_EXE FILTER [VERSION]
+# ARCH is win32 or win64; VERSION, when given, is the Windows version Wine reports (win98, winxp,
+# win7, ...). The prefix is a copy of a template booted once per build, so every scenario starts
+# from a system on which nothing was installed. A scenario that passed leaves no prefix behind (each
+# is 1.3 GiB); a failed one keeps it for a look. With E2E_NEEDS_WIN32 set the scenario is skipped
+# (exit code 77) on a machine that cannot run 32-bit Wine.
 set -u
-arch=$1 build=$2 harness=$3 filter=$4
+arch=$1 build=$2 harness=$3 filter=$4 version=${5:-}
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/../../scripts/wine-env.sh"
 export WINEARCH=$arch WINEDEBUG=-all LC_ALL=${LC_ALL:-en_US.UTF-8}
+
+if [ -n "${E2E_NEEDS_WIN32:-}" ] && ! can_run_win32; then
+  echo "SKIPPED: this machine cannot run 32-bit Wine programs"
+  exit 77
+fi
 
 template=$build/e2e/template
 (
@@ -25,14 +33,23 @@ XVFB_PID=""
 trap '[ -z "$XVFB_PID" ] || kill "$XVFB_PID" 2>/dev/null' EXIT
 private_display || exit 1
 
-name=$(tr -c 'A-Za-z0-9_\n' _ <<<"$filter")
+name=$(tr -c 'A-Za-z0-9_\n' _ <<<"$filter${version:+_$version}")
 prefix=$build/e2e/$name
 wine_prefix_stop "$prefix"
 rm -rf "$prefix" "$prefix.lock"
 cp -a "$template" "$prefix"
 wine_prefix_ready "$prefix" "$arch" || exit 1
 export WINEPREFIX=$prefix
+loader=$(wine_loader "$arch")
+if [ -n "$version" ]; then
+  "$loader" reg add 'HKCU\Software\Wine' /v Version /d "$version" /f </dev/null >/dev/null 2>&1 || exit 1
+fi
 status=0
-timeout 300 "$(wine_loader "$arch")" "$harness" --gtest_color=no --gtest_filter="$filter" 2>&1 || status=$?
+timeout 300 "$loader" "$harness" --gtest_color=no --gtest_filter="$filter" 2>&1 || status=$?
 wine_prefix_stop "$prefix"
+if [ $status -eq 0 ]; then
+  rm -rf "$prefix" "$prefix.lock"
+else
+  echo "the prefix stays for a look: $prefix"
+fi
 exit $status
