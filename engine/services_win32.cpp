@@ -110,13 +110,21 @@ BOOL Win32Services::setDefaultPrinter(const char* name) {
     return function ? function(name) : FALSE;
 }
 
-// Looked up in a module loaded on demand: Windows 98 need not have the setup services.
+// Looked up in a module loaded for the call: Windows 98 need not have the setup services.
 BOOL Win32Services::copyOemInf(const char* infPath, const char* sourceFolder) {
     using Function = BOOL(WINAPI*)(PCSTR, PCSTR, DWORD, DWORD, PSTR, DWORD, PDWORD, PSTR*);
-    static const HMODULE setupapi = LoadLibraryA("setupapi.dll");
+    HMODULE setupapi = LoadLibraryA("setupapi.dll");
     auto function = LookUp<Function>(setupapi, "SetupCopyOEMInfA");
-    return function ? function(infPath, sourceFolder, SPOST_PATH, 0, nullptr, 0, nullptr, nullptr)
-                    : FALSE;
+    BOOL copied = function
+                      ? function(infPath, sourceFolder, SPOST_PATH, 0, nullptr, 0, nullptr, nullptr)
+                      : FALSE;
+    // The caller reads the setup services' error code.
+    DWORD error = GetLastError();
+    if (setupapi) {
+        FreeLibrary(setupapi);
+    }
+    SetLastError(error);
+    return copied;
 }
 
 BOOL Win32Services::writeProfileString(const char* section, const char* key, const char* value) {
