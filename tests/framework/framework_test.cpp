@@ -71,6 +71,42 @@ protected:
 };
 MESSAGE_MAP(ProbeDlg, BaseDlg, OnCommand(IDC_BTN_EXIT, BN_CLICKED, &ProbeDlg::OnEnd))
 
+// Runs a nested modal dialog from a command; its own filter must get its turn again afterwards.
+class OuterDlg : public BaseDlg {
+public:
+    using BaseDlg::BaseDlg;
+    std::vector<UINT> filtered, innerFiltered;
+
+protected:
+    DECLARE_MESSAGE_MAP()
+    BOOL OnInitDialog() override {
+        CDialog::OnInitDialog();
+        PostMessageA(m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_BTN_DRIVER, BN_CLICKED), 0);
+        return TRUE;
+    }
+    BOOL PreTranslateMessage(MSG* message) override {
+        if (message->message == WM_KEYDOWN) {
+            filtered.push_back(static_cast<UINT>(message->wParam));
+            return TRUE;
+        }
+        return FALSE;
+    }
+    LRESULT OnNested(WPARAM, LPARAM) {
+        ProbeDlg inner(this);
+        inner.DoModal();
+        innerFiltered = inner.filtered;
+        PostMessageA(GetDlgItem(IDOK), WM_KEYDOWN, VK_ESCAPE, 1);
+        PostMessageA(m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_BTN_EXIT, BN_CLICKED), 0);
+        return 0;
+    }
+    LRESULT OnEnd(WPARAM, LPARAM) {
+        EndDialog(8);
+        return 0;
+    }
+};
+MESSAGE_MAP(OuterDlg, BaseDlg, OnCommand(IDC_BTN_DRIVER, BN_CLICKED, &OuterDlg::OnNested),
+            OnCommand(IDC_BTN_EXIT, BN_CLICKED, &OuterDlg::OnEnd))
+
 class CountingButton : public CButton {
 public:
     int clicks = 0;
@@ -108,6 +144,14 @@ TEST(ModalRun, HandsMessagesToTheFilterAndKeepsTheOwnerDisabledUntilItReturns) {
     EXPECT_EQ(dialog.m_hWnd, nullptr);
 }
 
+TEST(ModalRun, GivesTheFilterBackToTheOuterRunWhenANestedOneEnds) {
+    OwnerWindow owner;
+    OuterDlg dialog(&owner);
+    EXPECT_EQ(dialog.DoModal(), 8);
+    EXPECT_EQ(dialog.innerFiltered, std::vector<UINT>{VK_RETURN});
+    EXPECT_EQ(dialog.filtered, std::vector<UINT>{VK_ESCAPE});
+}
+
 TEST(ModelessPage, IsAChildAndExchangesTheListSelectionAsText) {
     OwnerWindow owner;
     ListPage page;
@@ -141,6 +185,8 @@ TEST(SubclassedControl, SeesItsMessagesUntilItsWindowGoes) {
     EXPECT_EQ(CWnd::FromAttached(button), &control);
     SendMessageA(button, BM_CLICK, 0, 0);
     EXPECT_EQ(control.clicks, 1);
+    control.SetWindowText("kept by the button itself");
+    EXPECT_EQ(control.GetWindowText(), "kept by the button itself") << "default processing";
     DestroyWindow(button);
     EXPECT_EQ(control.m_hWnd, nullptr);
     EXPECT_EQ(CWnd::FromAttached(button), nullptr);
