@@ -71,6 +71,19 @@ protected:
 };
 MESSAGE_MAP(ProbeDlg, BaseDlg, OnCommand(IDC_BTN_EXIT, BN_CLICKED, &ProbeDlg::OnEnd))
 
+class CountingButton : public CButton {
+public:
+    int clicks = 0;
+
+protected:
+    DECLARE_MESSAGE_MAP()
+    LRESULT OnClick(WPARAM, LPARAM) {
+        ++clicks;
+        return Default();
+    }
+};
+MESSAGE_MAP(CountingButton, CButton, OnMessage(BM_CLICK, &CountingButton::OnClick))
+
 // Runs a nested modal dialog from a command; its own filter must get its turn again afterwards.
 class OuterDlg : public BaseDlg {
 public:
@@ -107,19 +120,6 @@ protected:
 MESSAGE_MAP(OuterDlg, BaseDlg, OnCommand(IDC_BTN_DRIVER, BN_CLICKED, &OuterDlg::OnNested),
             OnCommand(IDC_BTN_EXIT, BN_CLICKED, &OuterDlg::OnEnd))
 
-class CountingButton : public CButton {
-public:
-    int clicks = 0;
-
-protected:
-    DECLARE_MESSAGE_MAP()
-    LRESULT OnClick(WPARAM, LPARAM) {
-        ++clicks;
-        return Default();
-    }
-};
-MESSAGE_MAP(CountingButton, CButton, OnMessage(BM_CLICK, &CountingButton::OnClick))
-
 class ListPage : public CDialog {
 public:
     ListPage() : CDialog(IDD_STEP_MODEL) {}
@@ -144,14 +144,6 @@ TEST(ModalRun, HandsMessagesToTheFilterAndKeepsTheOwnerDisabledUntilItReturns) {
     EXPECT_EQ(dialog.m_hWnd, nullptr);
 }
 
-TEST(ModalRun, GivesTheFilterBackToTheOuterRunWhenANestedOneEnds) {
-    OwnerWindow owner;
-    OuterDlg dialog(&owner);
-    EXPECT_EQ(dialog.DoModal(), 8);
-    EXPECT_EQ(dialog.innerFiltered, std::vector<UINT>{VK_RETURN});
-    EXPECT_EQ(dialog.filtered, std::vector<UINT>{VK_ESCAPE});
-}
-
 TEST(ModelessPage, IsAChildAndExchangesTheListSelectionAsText) {
     OwnerWindow owner;
     ListPage page;
@@ -174,6 +166,14 @@ TEST(ModelessPage, IsAChildAndExchangesTheListSelectionAsText) {
     EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), 0);
     DestroyWindow(owner.m_hWnd);
     EXPECT_EQ(page.m_hWnd, nullptr) << "a destroyed page lets go of its window";
+}
+
+TEST(ModalRun, GivesTheFilterBackToTheOuterRunWhenANestedOneEnds) {
+    OwnerWindow owner;
+    OuterDlg dialog(&owner);
+    EXPECT_EQ(dialog.DoModal(), 8);
+    EXPECT_EQ(dialog.innerFiltered, std::vector<UINT>{VK_RETURN});
+    EXPECT_EQ(dialog.filtered, std::vector<UINT>{VK_ESCAPE});
 }
 
 TEST(SubclassedControl, SeesItsMessagesUntilItsWindowGoes) {
