@@ -6,15 +6,28 @@
 
 namespace {
 
-// The entry as 8-bit text in the ANSI code page; false when the table has no such entry.
+// The entry as 8-bit text in the ANSI code page; false when the table has no such entry. The
+// string block is read from the resource itself: Windows 98 and ME have no working LoadStringW,
+// and LoadStringA would cut the text to a buffer.
 bool ReadEntry(UINT id, std::string& out) {
-    const wchar_t* text = nullptr;
-    // With a zero buffer size the call hands out a pointer into the resource itself, so the
-    // entry's length is not limited by any buffer.
-    int length = LoadStringW(GetModuleHandleA(nullptr), id, reinterpret_cast<LPWSTR>(&text), 0);
-    if (length <= 0 || text == nullptr) {
+    HMODULE module = GetModuleHandleA(nullptr);
+    // Sixteen entries a block, each a UTF-16 length followed by that many characters.
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA((id & 0xFFFF) / 16 + 1), RT_STRING);
+    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+    const WCHAR* block = loaded ? static_cast<const WCHAR*>(LockResource(loaded)) : nullptr;
+    if (block == nullptr) {
         return false;
     }
+    size_t count = SizeofResource(module, found) / sizeof(WCHAR);
+    size_t at = 0;
+    for (UINT skip = id % 16; skip > 0 && at < count; --skip) {
+        at += 1 + size_t{block[at]};
+    }
+    if (at >= count || block[at] == 0 || block[at] > count - at - 1) {
+        return false;
+    }
+    int length = block[at];
+    const WCHAR* text = block + at + 1;
     int bytes = WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
     if (bytes <= 0) {
         return false;

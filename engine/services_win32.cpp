@@ -9,6 +9,17 @@ namespace {
 Win32Services g_win32Services;
 SystemServices* g_services = &g_win32Services;
 
+// A function that some supported systems lack; null, with ERROR_PROC_NOT_FOUND as the last
+// error, when the module or the function is missing.
+template <class Function> Function LookUp(HMODULE module, const char* name) {
+    FARPROC found = module ? GetProcAddress(module, name) : nullptr;
+    if (found == nullptr) {
+        SetLastError(ERROR_PROC_NOT_FOUND);
+        return nullptr;
+    }
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
+}
+
 } // namespace
 
 SystemServices& Services() {
@@ -91,13 +102,29 @@ BOOL Win32Services::enumPorts(DWORD level, BYTE* buffer, DWORD size, DWORD* need
     return EnumPortsA(nullptr, level, buffer, size, needed, returned);
 }
 
-// Bound to the spooler's export 202.
+// Bound to the spooler's export 202, looked up by its name, which stays the same where the
+// number might not; Windows 98 and ME lack it.
 BOOL Win32Services::setDefaultPrinter(const char* name) {
-    return SetDefaultPrinterA(name);
+    using Function = BOOL(WINAPI*)(LPCSTR);
+    auto function = LookUp<Function>(GetModuleHandleA("winspool.drv"), "SetDefaultPrinterA");
+    return function ? function(name) : FALSE;
 }
 
+// Looked up in a module loaded for the call: Windows 98 need not have the setup services.
 BOOL Win32Services::copyOemInf(const char* infPath, const char* sourceFolder) {
-    return SetupCopyOEMInfA(infPath, sourceFolder, SPOST_PATH, 0, nullptr, 0, nullptr, nullptr);
+    using Function = BOOL(WINAPI*)(PCSTR, PCSTR, DWORD, DWORD, PSTR, DWORD, PDWORD, PSTR*);
+    HMODULE setupapi = LoadLibraryA("setupapi.dll");
+    auto function = LookUp<Function>(setupapi, "SetupCopyOEMInfA");
+    BOOL copied = function
+                      ? function(infPath, sourceFolder, SPOST_PATH, 0, nullptr, 0, nullptr, nullptr)
+                      : FALSE;
+    // The caller reads the setup services' error code.
+    DWORD error = GetLastError();
+    if (setupapi) {
+        FreeLibrary(setupapi);
+    }
+    SetLastError(error);
+    return copied;
 }
 
 BOOL Win32Services::writeProfileString(const char* section, const char* key, const char* value) {
@@ -123,10 +150,7 @@ BOOL Win32Services::getVersionEx(OSVERSIONINFOA* info) {
 bool Win32Services::getNativeSystemInfo(SYSTEM_INFO* info) {
     // Looked up at run time: systems before XP lack it.
     using Function = void(WINAPI*)(SYSTEM_INFO*);
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    auto function = kernel ? reinterpret_cast<Function>(reinterpret_cast<void*>(
-                                 GetProcAddress(kernel, "GetNativeSystemInfo")))
-                           : nullptr;
+    auto function = LookUp<Function>(GetModuleHandleA("kernel32.dll"), "GetNativeSystemInfo");
     if (function == nullptr) {
         return false;
     }

@@ -2,7 +2,6 @@
 
 #include <cstring>
 #include <exception>
-#include <vector>
 
 #include "framework/app.h"
 #include "framework/controls.h"
@@ -41,15 +40,21 @@ CDialog::~CDialog() {
 
 namespace {
 
-// The modal dialogs now running on this thread, innermost last. The dialog manager's loop offers
+// The modal dialogs now running on this thread, innermost first. The dialog manager's loop offers
 // every message to the message-filter hook first; that is where PreTranslateMessage gets its turn.
-thread_local std::vector<CDialog*> t_modalRuns;
+// A chain of plain pointers: a thread-local object with a destructor would need XP's
+// GetModuleHandleExW.
+struct ModalRunLink {
+    CDialog* dialog;
+    const ModalRunLink* outer;
+};
+thread_local const ModalRunLink* t_innermostRun = nullptr;
 thread_local HHOOK t_filterHook = nullptr;
 
 LRESULT CALLBACK MessageFilterProc(int code, WPARAM wParam, LPARAM lParam) noexcept {
-    if (code == MSGF_DIALOGBOX && !t_modalRuns.empty()) {
+    if (code == MSGF_DIALOGBOX && t_innermostRun) {
         try {
-            if (t_modalRuns.back()->PreTranslateMessage(reinterpret_cast<MSG*>(lParam))) {
+            if (t_innermostRun->dialog->PreTranslateMessage(reinterpret_cast<MSG*>(lParam))) {
                 return TRUE;
             }
         } catch (const std::exception& e) {
@@ -63,22 +68,25 @@ LRESULT CALLBACK MessageFilterProc(int code, WPARAM wParam, LPARAM lParam) noexc
 
 class ModalRun {
 public:
-    explicit ModalRun(CDialog* dialog) {
-        if (t_modalRuns.empty()) {
+    explicit ModalRun(CDialog* dialog) : m_link{dialog, t_innermostRun} {
+        if (!m_link.outer) {
             t_filterHook =
                 SetWindowsHookExA(WH_MSGFILTER, MessageFilterProc, nullptr, GetCurrentThreadId());
         }
-        t_modalRuns.push_back(dialog);
+        t_innermostRun = &m_link;
     }
     ~ModalRun() {
-        t_modalRuns.pop_back();
-        if (t_modalRuns.empty() && t_filterHook) {
+        t_innermostRun = m_link.outer;
+        if (!m_link.outer && t_filterHook) {
             UnhookWindowsHookEx(t_filterHook);
             t_filterHook = nullptr;
         }
     }
     ModalRun(const ModalRun&) = delete;
     ModalRun& operator=(const ModalRun&) = delete;
+
+private:
+    ModalRunLink m_link;
 };
 
 // Whether a template leaves its placement to the framework: a popup at 0,0 without a centring or

@@ -9,17 +9,40 @@ namespace {
 
 constexpr UINT_PTR kSubclassId = 0x5E7;
 
-// MinGW's import library for comctl32 lacks GetWindowSubclass; the DLL exports it by ordinal 411
-// only, on every version since 5.80.
-using GetWindowSubclassFn = BOOL(WINAPI*)(HWND, SUBCLASSPROC, UINT_PTR, DWORD_PTR*);
-GetWindowSubclassFn LookUpGetWindowSubclass() {
-    HMODULE comctl = GetModuleHandleA("comctl32.dll");
-    if (!comctl) {
-        comctl = LoadLibraryA("comctl32.dll");
-    }
-    return comctl ? reinterpret_cast<GetWindowSubclassFn>(
-                        reinterpret_cast<void (*)()>(GetProcAddress(comctl, MAKEINTRESOURCEA(411))))
-                  : nullptr;
+// The subclassing calls, by ordinal: comctl32 exports them by name only from 5.82 on, but by
+// these numbers from 4.72 (Windows 98) on.
+struct Subclassing {
+    BOOL(WINAPI* set)(HWND, SUBCLASSPROC, UINT_PTR, DWORD_PTR);
+    BOOL(WINAPI* get)(HWND, SUBCLASSPROC, UINT_PTR, DWORD_PTR*);
+    BOOL(WINAPI* remove)(HWND, SUBCLASSPROC, UINT_PTR);
+    LRESULT(WINAPI* defProc)(HWND, UINT, WPARAM, LPARAM);
+};
+
+template <class Function> void LookUpOrdinal(HMODULE module, WORD ordinal, Function& function) {
+    function = reinterpret_cast<Function>(
+        reinterpret_cast<void (*)()>(GetProcAddress(module, MAKEINTRESOURCEA(ordinal))));
+}
+
+// All four or none.
+const Subclassing& Comctl() {
+    static const Subclassing calls = [] {
+        Subclassing found{};
+        HMODULE comctl = GetModuleHandleA("comctl32.dll");
+        if (!comctl) {
+            comctl = LoadLibraryA("comctl32.dll");
+        }
+        if (comctl) {
+            LookUpOrdinal(comctl, 410, found.set);
+            LookUpOrdinal(comctl, 411, found.get);
+            LookUpOrdinal(comctl, 412, found.remove);
+            LookUpOrdinal(comctl, 413, found.defProc);
+        }
+        if (!found.set || !found.get || !found.remove || !found.defProc) {
+            found = Subclassing{};
+        }
+        return found;
+    }();
+    return calls;
 }
 
 } // namespace
@@ -85,7 +108,8 @@ BOOL CWnd::SubclassWindow(HWND window) {
     }
     m_hWnd = window;
     PreSubclassWindow();
-    if (!SetWindowSubclass(window, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this))) {
+    if (!Comctl().set ||
+        !Comctl().set(window, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this))) {
         m_hWnd = nullptr;
         return FALSE;
     }
@@ -99,33 +123,31 @@ BOOL CWnd::SubclassDlgItem(UINT id, CWnd* parent) {
 
 void CWnd::UnsubclassWindow() {
     if (m_subclassed && m_hWnd) {
-        RemoveWindowSubclass(m_hWnd, SubclassProc, kSubclassId);
+        Comctl().remove(m_hWnd, SubclassProc, kSubclassId);
     }
     m_subclassed = false;
 }
 
 CWnd* CWnd::FromAttached(HWND window) {
-    static const GetWindowSubclassFn getWindowSubclass = LookUpGetWindowSubclass();
     DWORD_PTR data = 0;
-    if (window && getWindowSubclass &&
-        getWindowSubclass(window, SubclassProc, kSubclassId, &data)) {
+    if (window && Comctl().get && Comctl().get(window, SubclassProc, kSubclassId, &data)) {
         return reinterpret_cast<CWnd*>(data);
     }
     return nullptr;
 }
 
 LRESULT CWnd::Default() {
-    return DefSubclassProc(m_hWnd, m_current.message, m_current.wParam, m_current.lParam);
+    return Comctl().defProc(m_hWnd, m_current.message, m_current.wParam, m_current.lParam);
 }
 
 LRESULT CALLBACK CWnd::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                     UINT_PTR, DWORD_PTR data) noexcept {
     auto* self = reinterpret_cast<CWnd*>(data);
     if (message == WM_NCDESTROY) {
-        RemoveWindowSubclass(window, SubclassProc, kSubclassId);
+        Comctl().remove(window, SubclassProc, kSubclassId);
         self->m_subclassed = false;
         self->m_hWnd = nullptr;
-        return DefSubclassProc(window, message, wParam, lParam);
+        return Comctl().defProc(window, message, wParam, lParam);
     }
     Current saved = self->m_current;
     self->m_current = {message, wParam, lParam};
@@ -139,5 +161,5 @@ LRESULT CALLBACK CWnd::SubclassProc(HWND window, UINT message, WPARAM wParam, LP
         ReportUnexpected("a control", "unknown exception");
     }
     self->m_current = saved;
-    return handled ? result : DefSubclassProc(window, message, wParam, lParam);
+    return handled ? result : Comctl().defProc(window, message, wParam, lParam);
 }

@@ -4,8 +4,8 @@ set -euo pipefail
 
 need=()
 pkgs=(cmake ninja-build g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
-      binutils-mingw-w64-x86-64 g++-mingw-w64-i686-win32 wine wine64 xvfb googletest locales fonts-wqy-zenhei imagemagick
-      x11-utils xdotool fonts-wine fonts-liberation)
+      binutils-mingw-w64-x86-64 g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32 wine wine64 xvfb
+      googletest locales fonts-wqy-zenhei imagemagick x11-utils xdotool fonts-wine fonts-liberation)
 for p in "${pkgs[@]}" wine32:i386; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || need+=("$p")
 done

@@ -11,12 +11,14 @@ bool ReadLicenceText(const char* fileName, std::string& text) {
     if (file == INVALID_HANDLE_VALUE) {
         return false;
     }
-    LARGE_INTEGER size{};
-    bool ok = GetFileSizeEx(file, &size) != FALSE;
+    // Both halves: Windows 98 has no GetFileSizeEx. A low half of all ones is a size as well.
+    DWORD high = 0;
+    SetLastError(NO_ERROR);
+    DWORD low = GetFileSize(file, &high);
+    bool ok = low != INVALID_FILE_SIZE || GetLastError() == NO_ERROR;
     if (ok) {
-        size_t wanted = static_cast<unsigned long long>(size.QuadPart) > kLicenceTextLimit
-                            ? kLicenceTextLimit
-                            : static_cast<size_t>(size.QuadPart);
+        unsigned long long size = (static_cast<unsigned long long>(high) << 32) | low;
+        size_t wanted = size > kLicenceTextLimit ? kLicenceTextLimit : static_cast<size_t>(size);
         text.assign(wanted, '\0');
         DWORD got = 0;
         ok = wanted == 0 ||

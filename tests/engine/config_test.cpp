@@ -176,6 +176,29 @@ TEST(LoadConfigString, ReadsWholeEntriesWithTheirBlanks) {
     EXPECT_EQ(text.size(), 260u);
 }
 
+TEST(LoadConfigString, FindsEveryEntryAtItsPlaceInItsBlockAndNoOther) {
+    // Every position in a block (0 to 15), blocks with gaps, and blocks the table does not have.
+    for (UINT id = 0; id < 400; ++id) {
+        if (id == IDS_MAKER_URL) {
+            continue;
+        }
+        const char* expected = nullptr;
+        for (const auto& [listed, value] : kDeliveredTable) {
+            expected = listed == id ? value : expected;
+        }
+        std::string text = "unchanged";
+        if (expected == nullptr) {
+            EXPECT_FALSE(LoadConfigString(id, text)) << "string " << id;
+            EXPECT_EQ(text, "unchanged") << "string " << id;
+            EXPECT_STREQ(LoadConfigBuffer(id).get(), "") << "string " << id;
+        } else {
+            EXPECT_TRUE(LoadConfigString(id, text)) << "string " << id;
+            EXPECT_EQ(text, expected) << "string " << id;
+            EXPECT_STREQ(LoadConfigBuffer(id).get(), expected) << "string " << id;
+        }
+    }
+}
+
 TEST(LoadConfigString, MissingEntryLeavesTheTargetUnchanged) {
     std::string text = "fallback";
     EXPECT_FALSE(LoadConfigString(7, text));

@@ -124,6 +124,42 @@ protected:
 };
 MESSAGE_MAP(CountingButton, CButton, OnMessage(BM_CLICK, &CountingButton::OnClick))
 
+// Runs a nested modal dialog from a command; its own filter must get its turn again afterwards.
+class OuterDlg : public BaseDlg {
+public:
+    using BaseDlg::BaseDlg;
+    std::vector<UINT> filtered, innerFiltered;
+
+protected:
+    DECLARE_MESSAGE_MAP()
+    BOOL OnInitDialog() override {
+        CDialog::OnInitDialog();
+        PostMessageA(m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_BTN_DRIVER, BN_CLICKED), 0);
+        return TRUE;
+    }
+    BOOL PreTranslateMessage(MSG* message) override {
+        if (message->message == WM_KEYDOWN) {
+            filtered.push_back(static_cast<UINT>(message->wParam));
+            return TRUE;
+        }
+        return FALSE;
+    }
+    LRESULT OnNested(WPARAM, LPARAM) {
+        ProbeDlg inner(this);
+        inner.DoModal();
+        innerFiltered = inner.filtered;
+        PostMessageA(GetDlgItem(IDOK), WM_KEYDOWN, VK_ESCAPE, 1);
+        PostMessageA(m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_BTN_EXIT, BN_CLICKED), 0);
+        return 0;
+    }
+    LRESULT OnEnd(WPARAM, LPARAM) {
+        EndDialog(8);
+        return 0;
+    }
+};
+MESSAGE_MAP(OuterDlg, BaseDlg, OnCommand(IDC_BTN_DRIVER, BN_CLICKED, &OuterDlg::OnNested),
+            OnCommand(IDC_BTN_EXIT, BN_CLICKED, &OuterDlg::OnEnd))
+
 class ListPage : public CDialog {
 public:
     ListPage() : CDialog(IDD_STEP_MODEL) {}
@@ -179,6 +215,14 @@ TEST(ModelessPage, IsAChildAndExchangesTheListSelectionAsText) {
     EXPECT_EQ(page.m_hWnd, nullptr) << "a destroyed page lets go of its window";
 }
 
+TEST(ModalRun, GivesTheFilterBackToTheOuterRunWhenANestedOneEnds) {
+    OwnerWindow owner;
+    OuterDlg dialog(&owner);
+    EXPECT_EQ(dialog.DoModal(), 8);
+    EXPECT_EQ(dialog.innerFiltered, std::vector<UINT>{VK_RETURN});
+    EXPECT_EQ(dialog.filtered, std::vector<UINT>{VK_ESCAPE});
+}
+
 TEST(SubclassedControl, SeesItsMessagesUntilItsWindowGoes) {
     OwnerWindow owner;
     HWND button = CreateWindowExA(0, "Button", "b", WS_CHILD | WS_VISIBLE, 0, 0, 40, 20,
@@ -188,6 +232,8 @@ TEST(SubclassedControl, SeesItsMessagesUntilItsWindowGoes) {
     EXPECT_EQ(CWnd::FromAttached(button), &control);
     SendMessageA(button, BM_CLICK, 0, 0);
     EXPECT_EQ(control.clicks, 1);
+    control.SetWindowText("kept by the button itself");
+    EXPECT_EQ(control.GetWindowText(), "kept by the button itself") << "default processing";
     DestroyWindow(button);
     EXPECT_EQ(control.m_hWnd, nullptr);
     EXPECT_EQ(CWnd::FromAttached(button), nullptr);

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Fails when the shipped program imports a function that the table of allowed imports does not
+# list, naming each such import; the loaders of the oldest supported systems refuse a program whose
+# import table names a function they lack, before any of its code runs.
+#   import-audit.sh OBJDUMP SETUP_EXE TABLE ARCH
+set -uo pipefail
+objdump=$1 exe=$2 table=$3 arch=$4
+
+fail() { echo "import audit FAILED: $*"; exit 1; }
+[ -f "$exe" ] || fail "$exe does not exist"
+[ -f "$table" ] || fail "$table does not exist"
+
+# Table rows: arch (i686, x86_64 or any), DLL, function or #ordinal, oldest Windows, source.
+allowed=$(awk -F'\t' -v arch="$arch" -v table="$table" '
+  /^#/ || /^[[:space:]]*$/ { next }
+  NF != 5 || $4 == "" || $5 == "" { printf "BAD %s:%d\n", table, NR; next }
+  $1 == arch || $1 == "any" { print tolower($2) " " $3 }' "$table")
+bad_rows=$(grep '^BAD ' <<<"$allowed")
+[ -z "$bad_rows" ] || fail "rows without five tab-separated fields: ${bad_rows//BAD /}"
+
+dump=$("$objdump" -p "$exe") || fail "$objdump cannot read $exe"
+# "DLL Name: X" opens a DLL's list; each entry is "vma hint name", or "vma ordinal" without a name.
+imports=$(awk '
+  /^The Import Tables/ { inside = 1; next }
+  /^The (Export|Function) Table|^PE File Base Relocations/ { inside = 0 }
+  inside && /DLL Name:/ { dll = $3; next }
+  inside && dll != "" && /^\t[0-9a-f]+\t/ { print dll " " (NF >= 3 ? $3 : "#" $2) }' <<<"$dump")
+[ -n "$imports" ] || fail "no import table found in $exe"
+
+offenders=0 count=0
+while read -r dll function; do
+  count=$((count + 1))
+  if ! grep -qxF "${dll,,} $function" <<<"$allowed"; then
+    echo "import audit: $dll $function is not in the table of allowed imports"
+    offenders=$((offenders + 1))
+  fi
+done <<<"$imports"
+if [ "$offenders" -gt 0 ]; then
+  fail "$offenders of $count imports of $exe are not known to exist on every supported Windows"
+fi
+echo "import audit passed: all $count imports of $exe ($arch) are in $(basename "$table")"
