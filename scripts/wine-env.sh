@@ -31,14 +31,19 @@ wine_prefix_ready() { # PREFIX ARCH
     "$(wine_loader "$arch")" cmd /c exit </dev/null >/dev/null 2>&1 9>&- || true
     # Font settings, once; prefixes made before them get them too. Wine 8 as Debian ships it does
     # not load the fonts of its data folder (fonts-wine: Marlett, which draws the title-bar buttons,
-    # and Tahoma, the dialog face), so the folder is named. The launcher asks for Times New Roman,
-    # which Wine lacks and would replace with a sans face; Liberation Serif has its metrics.
-    if [ -f "$prefix/.prefix-ready" ] && [ ! -f "$prefix/.fonts-ready" ]; then
+    # and Tahoma, the dialog face), so the folder is named. Tahoma has no Chinese glyphs: Wine, as
+    # Chinese Windows does, links it to SimSun for them, which only a stand-in provides here
+    # (WenQuanYi, fonts-wqy-zenhei); without it Chinese captions and buttons show as boxes. The
+    # launcher asks for Times New Roman, which Wine lacks and would replace with a sans face;
+    # Liberation Serif has its metrics.
+    if [ -f "$prefix/.prefix-ready" ] && [ "$(cat "$prefix/.fonts-ready" 2>/dev/null)" != 3 ]; then
       local fonts='HKCU\Software\Wine\Fonts' wine
       wine=$(wine_loader "$arch")
       "$wine" reg add "$fonts" /v Path /d 'Z:\usr\share\wine\fonts' /f </dev/null >/dev/null 2>&1 9>&- &&
         "$wine" reg add "$fonts\Replacements" /v 'Times New Roman' /d 'Liberation Serif' /f \
-          </dev/null >/dev/null 2>&1 9>&- && touch "$prefix/.fonts-ready"
+          </dev/null >/dev/null 2>&1 9>&- &&
+        "$wine" reg add "$fonts\Replacements" /v SimSun /d 'WenQuanYi Zen Hei' /f \
+          </dev/null >/dev/null 2>&1 9>&- && echo 3 >"$prefix/.fonts-ready"
     fi
   ) 9>"$prefix.lock"
   [ -f "$prefix/.prefix-ready" ] || { echo "wine prefix $prefix could not be created" >&2; return 1; }
