@@ -18,3 +18,15 @@ bool JoinPath(std::string& out, size_t capacity, std::initializer_list<const cha
     out.swap(joined);
     return true;
 }
+
+bool FileLength(HANDLE file, ULONGLONG& length) {
+    DWORD high = 0;
+    SetLastError(NO_ERROR);
+    DWORD low = GetFileSize(file, &high);
+    // A low half of all ones is a valid length as well: only the last error tells a failure.
+    if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) {
+        return false;
+    }
+    length = (static_cast<ULONGLONG>(high) << 32) | low;
+    return true;
+}

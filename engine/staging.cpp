@@ -54,19 +54,6 @@ bool ReadChunk(HANDLE file, char* buffer, DWORD size) {
     return true;
 }
 
-// GetFileSizeEx is missing before Windows 2000. A low half of all ones is a valid size, so only
-// the last error tells a failure.
-bool FileSize(HANDLE file, ULONGLONG& size) {
-    DWORD high = 0;
-    SetLastError(NO_ERROR);
-    DWORD low = GetFileSize(file, &high);
-    if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) {
-        return false;
-    }
-    size = (static_cast<ULONGLONG>(high) << 32) | low;
-    return true;
-}
-
 // The two pieces of a comparison. A walk keeps one pair for all its files: fresh allocations for
 // every file cost more than comparing a small file.
 struct CompareBuffers {
@@ -91,7 +78,7 @@ bool Identical(const std::string& target, const std::string& source, CompareBuff
 
     bool identical = false;
     ULONGLONG targetSize = 0, sourceSize = 0;
-    if (FileSize(targetFile, targetSize) && FileSize(sourceFile, sourceSize) &&
+    if (FileLength(targetFile, targetSize) && FileLength(sourceFile, sourceSize) &&
         targetSize == sourceSize) {
         char* a = buffers.target.get();
         char* b = buffers.source.get();

@@ -1,6 +1,7 @@
 #include "wizard/intro_pages.h"
 
 #include "engine/messages.h"
+#include "engine/paths.h"
 #include "res/strings.h"
 #include "res/wizard_ids.h"
 
@@ -11,13 +12,9 @@ bool ReadLicenceText(const char* fileName, std::string& text) {
     if (file == INVALID_HANDLE_VALUE) {
         return false;
     }
-    // Both halves: Windows 98 has no GetFileSizeEx. A low half of all ones is a size as well.
-    DWORD high = 0;
-    SetLastError(NO_ERROR);
-    DWORD low = GetFileSize(file, &high);
-    bool ok = low != INVALID_FILE_SIZE || GetLastError() == NO_ERROR;
+    ULONGLONG size = 0;
+    bool ok = FileLength(file, size);
     if (ok) {
-        unsigned long long size = (static_cast<unsigned long long>(high) << 32) | low;
         size_t wanted = size > kLicenceTextLimit ? kLicenceTextLimit : static_cast<size_t>(size);
         text.assign(wanted, '\0');
         DWORD got = 0;
