@@ -16,8 +16,12 @@ if [ ${#need[@]} -gt 0 ]; then
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
     $sudo dpkg --add-architecture i386
   fi
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+  # A mirror in the middle of a sync fails one index; the others still serve the install.
+  $sudo apt-get update -qq || echo "apt-get update reported errors; installing from the lists it has" >&2
+  install() { DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "$@" "${need[@]}" >/dev/null; }
+  # When one architecture's security index is missing, the two architectures' candidates differ
+  # and 32-bit Wine cannot be resolved; the release's own versions always match.
+  install || install -t "$(. /etc/os-release && echo "$VERSION_CODENAME")"
 fi
 
 # Wine chooses the resource language from the locale: both must exist.
