@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "engine/config.h"
-#include "engine/messages.h"
+#include "engine/driver_directory.h"
 #include "engine/paths.h"
 #include "engine/platform.h"
 #include "engine/services.h"
@@ -48,15 +48,9 @@ int RegisterDriverAndPrinter(const std::string& printerName, unsigned platformCl
     }
 
     char directory[kEnginePathSize] = {};
-    DWORD needed = 0;
-    if (!services.getPrinterDriverDirectory(environment.get(), reinterpret_cast<BYTE*>(directory),
-                                            sizeof(directory), &needed)) {
-        DWORD error = GetLastError();
-        ShowConfigMessage(nullptr, IDS_MSG_NO_DRIVER_PATH, MB_ICONERROR);
-        SetLastError(error);
+    if (!LookUpDriverDirectory(environment.get(), directory)) {
         return 0;
     }
-    directory[sizeof(directory) - 1] = '\0';
 
     char dependentFiles[kDependentFilesSize];
     DriverRecord driver;

@@ -2,7 +2,7 @@
 // Owners of GDI objects and device contexts.
 #include <windows.h>
 
-#include "framework/handles.h"
+#include "win32/handles.h"
 
 struct GdiObjectDeleter {
     void operator()(HGDIOBJ object) const { ::DeleteObject(object); }

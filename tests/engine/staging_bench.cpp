@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "engine/services.h"
-#include "engine/staging.h"
+#include "engine/folder_copy.h"
 #include "tests/support/paths.h"
 
 namespace {

@@ -1,6 +1,8 @@
 // Staging on real files: a copy of the sample medium as current directory and a temp folder as
 // the spooler's driver directory; the fake only injects refusals and records message boxes.
 #include "engine/staging.h"
+#include "engine/file_compare.h"
+#include "engine/folder_copy.h"
 
 #include <gtest/gtest.h>
 
@@ -34,9 +36,13 @@ protected:
     }
     int overwrites() const {
         int n = 0;
+        // Copies into a free name go to the partial copy's name and overwrite only that.
+        std::string intoPartial = std::string(kPartialCopyName) + ",0)";
         for (const auto& call : m_services.calls) {
-            n += call.rfind("copyFile(", 0) == 0 && call.size() > 2 &&
-                 call.compare(call.size() - 3, 3, ",0)") == 0;
+            n += call.rfind("copyFile(", 0) == 0 && call.size() > intoPartial.size() &&
+                 call.compare(call.size() - 3, 3, ",0)") == 0 &&
+                 call.compare(call.size() - intoPartial.size(), intoPartial.size(), intoPartial) !=
+                     0;
         }
         return n;
     }
@@ -58,41 +64,16 @@ bool CreateLongDirectory(const std::string& path) {
 
 // Wine's CreateSymbolicLinkA succeeds without making anything, but Wine starts Unix programs,
 // and reports a Unix link to a folder as a linked folder (FILE_ATTRIBUTE_REPARSE_POINT).
-std::string UnixPath(const std::string& path) {
-    using ToUnix = char*(CDECL*)(const wchar_t*);
-    auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-    std::wstring wide(path.begin(), path.end());
-    char* unix = toUnix ? toUnix(wide.c_str()) : nullptr;
-    std::string result = unix ? unix : "";
-    HeapFree(GetProcessHeap(), 0, unix);
-    return result;
-}
-
-void RunUnix(std::string command, const std::string& path, bool exists) {
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
-    if (CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                       &startup, &process)) {
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    }
-    // The Unix program's handle cannot be waited on; its effect can.
-    for (int i = 0; i < 500; ++i) {
-        if ((GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) == exists) {
-            return;
-        }
-        Sleep(10);
-    }
-}
-
 class UnixLink {
 public:
     UnixLink(const std::string& link, const std::string& unixTarget) : m_link(link) {
-        RunUnix("/bin/ln -s \"" + unixTarget + "\" \"" + UnixPath(link) + "\"", link, true);
+        RunUnix("/bin/ln -s \"" + unixTarget + "\" \"" + UnixPath(link) + "\"",
+                [&] { return GetFileAttributesA(link.c_str()) != INVALID_FILE_ATTRIBUTES; });
     }
-    ~UnixLink() { RunUnix("/bin/rm \"" + UnixPath(m_link) + "\"", m_link, false); }
+    ~UnixLink() {
+        RunUnix("/bin/rm \"" + UnixPath(m_link) + "\"",
+                [&] { return GetFileAttributesA(m_link.c_str()) == INVALID_FILE_ATTRIBUTES; });
+    }
     UnixLink(const UnixLink&) = delete;
     UnixLink& operator=(const UnixLink&) = delete;
 
@@ -170,6 +151,20 @@ TEST_F(Staging, DifferingReadOnlyTargetIsReplacedAfterClearingTheAttribute) {
     ASSERT_NE(StageDriverFiles(kClass, kOwner), 0);
     EXPECT_EQ(ReadFileText(target("Varores.dll")), ReadFileText(source("Varores.dll")));
     EXPECT_FALSE(ReadOnly(target("Varores.dll")));
+    EXPECT_TRUE(m_services.messages.empty());
+}
+
+TEST_F(Staging, WhatAnInterruptedRunLeftIsRepaired) {
+    // An overwrite cut short, and a copy into a free name cut short (read-only, as copies from a
+    // disc are), in a driver directory that holds everything else: no copy reuses the name.
+    ASSERT_NE(StageDriverFiles(kClass, kOwner), 0);
+    std::string medium = ReadFileText(source("Varores.dll"));
+    WriteFileText(target("Varores.dll"), medium.substr(0, medium.size() / 2));
+    WriteFileText(target(kPartialCopyName), "half a file");
+    SetFileAttributesA(target(kPartialCopyName).c_str(), FILE_ATTRIBUTE_READONLY);
+    ASSERT_NE(StageDriverFiles(kClass, kOwner), 0);
+    EXPECT_EQ(ReadFileText(target("Varores.dll")), medium);
+    EXPECT_FALSE(Exists(target(kPartialCopyName)));
     EXPECT_TRUE(m_services.messages.empty());
 }
 
@@ -277,15 +272,18 @@ TEST_F(Staging, FailedFileFailsTheWalkWhichGoesOnWithEveryOtherFile) {
     // The file the walk meets first fails, so that later successes could hide it.
     std::vector<std::string> order = FileNames(folder.path());
     ASSERT_EQ(order.size(), 4u);
-    std::string failing = target(order[0]);
-    m_services.copyHook = [failing](const std::string&, const std::string& to, BOOL, DWORD* error) {
+    std::string failing = folder / order[0];
+    m_services.copyHook = [failing](const std::string& from, const std::string&, BOOL,
+                                    DWORD* error) {
         *error = ERROR_DISK_FULL;
-        return to != failing;
+        return from != failing;
     };
     EXPECT_EQ(CopyDriverFolder(kOwner, folder.path() + "\\", m_target.path() + "\\"), 0);
     ASSERT_FALSE(m_services.calls.empty());
-    EXPECT_EQ(m_services.calls[0], "copyFile(" + (folder / order[0]) + "," + failing + ",1)")
+    EXPECT_EQ(m_services.calls[0], "copyFile(" + failing + "," + target(kPartialCopyName) + ",0)")
         << "the walk meets the files in the order listed";
+    EXPECT_FALSE(Exists(target(order[0])));
+    EXPECT_FALSE(Exists(target(kPartialCopyName)));
     for (size_t i = 1; i < order.size(); ++i) {
         EXPECT_EQ(ReadFileText(target(order[i])), order[i]) << "staged after the failure";
     }
@@ -334,6 +332,15 @@ TEST_F(Staging, LinkedFolderIsWalkedAndALoopFailsThroughThePathCapacity) {
     }
     const std::string name = "back-to-its-own-folder";
     UnixLink loop(source(name), ".");
+    // With every copy refused, each level's files are tried afresh and show in the calls.
+    for (const std::string& staged : FileNames(m_target.path())) {
+        SetFileAttributesA(target(staged).c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(target(staged).c_str());
+    }
+    m_services.copyHook = [](const std::string&, const std::string&, BOOL, DWORD* error) {
+        *error = ERROR_DISK_FULL;
+        return false;
+    };
     m_services.calls.clear();
     EXPECT_EQ(StageDriverFiles(kClass, kOwner), 0);
     std::string deepest = source("");

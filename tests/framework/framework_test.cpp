@@ -4,7 +4,7 @@
 #include "framework/app.h"
 #include "framework/controls.h"
 #include "framework/dialog.h"
-#include "framework/handles.h"
+#include "win32/handles.h"
 #include "res/launcher_ids.h"
 #include "res/wizard_ids.h"
 

@@ -3,6 +3,7 @@
 // throw-away folders.
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -46,3 +47,9 @@ void RemoveTree(const std::string& path);
 std::vector<std::string> FileNames(const std::string& folder);
 // Copies a folder tree (files and sub-folders) into a new or existing folder.
 void CopyTree(const std::string& from, const std::string& to);
+
+// The Unix path of a Windows path under Wine; empty elsewhere.
+std::string UnixPath(const std::string& path);
+// Starts a Unix program (Wine starts them like its own) and waits up to five seconds for done():
+// the program's handle cannot be waited on, its effect can. False when done() never held.
+bool RunUnix(std::string command, const std::function<bool()>& done);

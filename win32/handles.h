@@ -1,4 +1,5 @@
 #pragma once
+// Plain Win32, no window classes: every layer, the engine included, may use these.
 // Sole owners of handles: each closes its handle exactly once, when it goes or is reset. They can
 // be moved but not copied, so a handle can never be closed twice.
 #include <windows.h>
@@ -41,3 +42,16 @@ struct KernelHandleCloser {
 
 // A thread (or any kernel object) handle; null means none.
 using CThreadHandle = ScopedHandle<HANDLE, KernelHandleCloser>;
+
+struct FindCloser {
+    void operator()(HANDLE search) const { ::FindClose(search); }
+};
+
+// Files and searches report failure as INVALID_HANDLE_VALUE, not null: their owners are given the
+// handle through this, so that none is always null.
+inline HANDLE NoneIfInvalid(HANDLE handle) {
+    return handle == INVALID_HANDLE_VALUE ? nullptr : handle;
+}
+
+using CFileHandle = ScopedHandle<HANDLE, KernelHandleCloser>;
+using CFindHandle = ScopedHandle<HANDLE, FindCloser>;

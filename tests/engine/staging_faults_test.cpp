@@ -1,0 +1,191 @@
+// Faults made real in the middle of staging: a driver directory whose disk fills up in the middle
+// of a file, and a staging process ended in the middle of a copy. Neither may leave a partial file
+// under a driver file's name, and the next run must stage every file whole.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "engine/file_compare.h"
+#include "engine/folder_copy.h"
+#include "engine/staging.h"
+#include "tests/support/fake_services.h"
+#include "tests/support/paths.h"
+
+namespace {
+
+constexpr int kClass = 4; // "\Win7_XP64\"
+const char kChildFrom[] = "STAGING_CHILD_FROM";
+const char kChildTo[] = "STAGING_CHILD_TO";
+
+bool Exists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+ULONGLONG SizeOf(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
+        return 0;
+    }
+    return (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+ULONGLONG DiskSize(const std::string& folder) {
+    ULARGE_INTEGER available{}, total{}, free{};
+    return GetDiskFreeSpaceExA((folder + "\\").c_str(), &available, &total, &free) ? total.QuadPart
+                                                                                   : 0;
+}
+
+// For the record of what a fault left behind.
+void PrintListing(const char* when, const std::string& folder) {
+    std::printf("%s:", when);
+    for (const std::string& name : FileNames(folder)) {
+        std::printf(" %s=%llu", name.c_str(), SizeOf(folder + "\\" + name));
+    }
+    std::printf("\n");
+}
+
+// A file of the given size, quickly: the length is set, and only its last bytes are written.
+void MakeLargeFile(const std::string& path, ULONGLONG size) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    LONG high = static_cast<LONG>((size - 8) >> 32);
+    SetFilePointer(file, static_cast<LONG>((size - 8) & 0xFFFFFFFF), &high, FILE_BEGIN);
+    DWORD written = 0;
+    WriteFile(file, "the end.", 8, &written, nullptr);
+    CloseHandle(file);
+    ASSERT_EQ(SizeOf(path), size);
+}
+
+// A tmpfs on a folder, for the object's lifetime. Mounting needs root.
+class SmallDisk {
+public:
+    explicit SmallDisk(const std::string& folder) : m_folder(folder) {}
+    ~SmallDisk() {
+        if (m_mounted) {
+            RunUnix("/bin/umount \"" + UnixPath(m_folder) + "\"",
+                    [&] { return DiskSize(m_folder) > kLarge; });
+        }
+    }
+    SmallDisk(const SmallDisk&) = delete;
+    SmallDisk& operator=(const SmallDisk&) = delete;
+
+    bool Mount() {
+        m_mounted = RunUnix("/bin/mount -t tmpfs -o size=512k tmpfs \"" + UnixPath(m_folder) + "\"",
+                            [&] { return DiskSize(m_folder) <= 512 * 1024; });
+        return m_mounted;
+    }
+    bool Grow() {
+        return RunUnix("/bin/mount -o remount,size=64m \"" + UnixPath(m_folder) + "\"",
+                       [&] { return DiskSize(m_folder) >= 32 * 1024 * 1024; });
+    }
+
+private:
+    static constexpr ULONGLONG kLarge = 1024 * 1024 * 1024;
+    std::string m_folder;
+    bool m_mounted = false;
+};
+
+class StagingFaults : public ::testing::Test {
+protected:
+    void SetUp() override { CopyTree(SampleMediumDir(), m_medium.path()); }
+
+    std::string source(const std::string& name) const { return m_medium / ("Win7_XP64\\" + name); }
+    std::string target(const std::string& name) const { return m_target / name; }
+
+    // Every file there holds the medium's bytes; none is a partial copy.
+    void ExpectOnlyWholeFiles(const char* when) {
+        for (const std::string& name : FileNames(m_target.path())) {
+            EXPECT_TRUE(FilesAreIdentical(target(name), source(name))) << name << ", " << when;
+        }
+        EXPECT_FALSE(Exists(target(kPartialCopyName))) << when;
+    }
+    void ExpectEveryFileStaged(const char* when) {
+        for (const std::string& name : FileNames(m_medium / "Win7_XP64")) {
+            EXPECT_TRUE(FilesAreIdentical(target(name), source(name))) << name << ", " << when;
+        }
+        EXPECT_FALSE(Exists(target(kPartialCopyName))) << when;
+    }
+
+    TempFolder m_medium, m_target;
+};
+
+} // namespace
+
+TEST_F(StagingFaults, DiskFullInTheMiddleOfAFileLeavesNoPartialFileAndTheNextRunStagesItWhole) {
+    std::string big(3000089, '\0');
+    for (size_t i = 0; i < big.size(); ++i) {
+        big[i] = static_cast<char>(i * 7 + i / 4096);
+    }
+    WriteFileText(source("UNIDRV.DLL"), big);
+    SmallDisk disk(m_target.path());
+    if (!disk.Mount()) {
+        GTEST_SKIP() << "mounting a 512 KiB tmpfs on the driver directory was refused (needs root)";
+    }
+    FakeServices services;
+    services.driverDirectory = m_target.path();
+    ScopedServices scope(services);
+    CurrentDirectory cwd(m_medium.path());
+
+    EXPECT_EQ(StageDriverFiles(kClass, nullptr), 0) << "UNIDRV.DLL does not fit";
+    EXPECT_EQ(services.count("copyOemInf"), 0) << "nothing is registered";
+    PrintListing("after the full disk", m_target.path());
+    ExpectOnlyWholeFiles("after the full disk");
+
+    ASSERT_TRUE(disk.Grow());
+    services.calls.clear();
+    EXPECT_NE(StageDriverFiles(kClass, nullptr), 0);
+    EXPECT_EQ(services.count("copyOemInf"), 1);
+    PrintListing("with room again", m_target.path());
+    ExpectEveryFileStaged("with room again");
+}
+
+// Run by the next test as a process of its own, which it ends in the middle of a copy.
+TEST_F(StagingFaults, DISABLED_ChildStagesTheFolderItIsGiven) {
+    const char* from = std::getenv(kChildFrom);
+    const char* to = std::getenv(kChildTo);
+    ASSERT_TRUE(from && to);
+    CopyDriverFolder(nullptr, from, to);
+}
+
+TEST_F(StagingFaults, StagingEndedInTheMiddleOfACopyIsRepairedByTheNextRun) {
+    // Large enough to be caught in the act, small enough to copy in about a second.
+    const ULONGLONG size = 128ull * 1024 * 1024;
+    MakeLargeFile(source("UNIDRV.DLL"), size);
+    SetEnvironmentVariableA(kChildFrom, (m_medium / "Win7_XP64\\").c_str());
+    SetEnvironmentVariableA(kChildTo, (m_target.path() + "\\").c_str());
+    char self[MAX_PATH];
+    ASSERT_LT(GetModuleFileNameA(nullptr, self, sizeof(self)), sizeof(self));
+    std::string command = std::string("\"") + self +
+                          "\" --gtest_also_run_disabled_tests "
+                          "--gtest_filter=StagingFaults.DISABLED_ChildStagesTheFolderItIsGiven";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION child{};
+    ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               nullptr, &startup, &child));
+    CloseHandle(child.hThread);
+    bool caught = false;
+    for (int i = 0; i < 60000 && !caught; ++i) {
+        for (const char* name : {kPartialCopyName, "UNIDRV.DLL"}) {
+            ULONGLONG written = SizeOf(target(name));
+            // Past every small file's size: the large one is being written.
+            if (written > 1024 * 1024 && written < size) {
+                caught = TerminateProcess(child.hProcess, 1) != FALSE;
+                break;
+            }
+        }
+        if (!caught && WaitForSingleObject(child.hProcess, 1) == WAIT_OBJECT_0) {
+            break;
+        }
+    }
+    WaitForSingleObject(child.hProcess, INFINITE);
+    CloseHandle(child.hProcess);
+    ASSERT_TRUE(caught) << "the copy ended before it could be caught";
+    PrintListing("after the ended process", m_target.path());
+
+    EXPECT_NE(CopyDriverFolder(nullptr, m_medium / "Win7_XP64\\", m_target.path() + "\\"), 0);
+    PrintListing("after the next run", m_target.path());
+    ExpectEveryFileStaged("after the next run");
+}
