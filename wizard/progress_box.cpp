@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <exception>
 #include <string>
 
 #include "engine/messages.h"
@@ -12,6 +13,7 @@
 #include "engine/services.h"
 #include "engine/state.h"
 #include "framework/app.h"
+#include "framework/wnd.h"
 #include "res/strings.h"
 #include "res/wizard_ids.h"
 
@@ -61,27 +63,56 @@ void OnClose(HWND box) {
 
 INT_PTR CALLBACK ProcessBoxProc(HWND window, UINT message, WPARAM, LPARAM) noexcept {
     g_hProcessBox = window;
-    if (message == WM_INITDIALOG) {
-        OnInitDialog(window);
-    } else if (message == WM_CLOSE) {
-        OnClose(window);
+    try {
+        if (message == WM_INITDIALOG) {
+            OnInitDialog(window);
+        } else if (message == WM_CLOSE) {
+            OnClose(window);
+        }
+    } catch (const std::exception& e) {
+        ReportUnexpected("the progress box", e.what());
+    } catch (...) {
+        ReportUnexpected("the progress box", "unknown exception");
     }
     // The dialog manager's default handling applies to everything, the initial focus included.
     return FALSE;
 }
 
-unsigned __stdcall InstallThreadProc(void* argument) {
+namespace {
+
+void ShowOutcome(bool installed) {
     std::string text = g_strPrinterModel;
     std::string caption = ConfigText(IDS_MSG_CAPTION);
-    if (InstallPrinter()) {
-        ReportProgress(100, "100%");
-        g_nProgressPercent = 100;
+    if (installed) {
         text += ConfigText(IDS_MSG_SETUP_COMPLETE);
         Services().messageBox(g_hProcessBox, text.c_str(), caption.c_str(),
                               MB_OK | MB_ICONINFORMATION);
     } else {
         text += ConfigText(IDS_MSG_SETUP_FAIL);
         Services().messageBox(g_hProcessBox, text.c_str(), caption.c_str(), MB_OK | MB_ICONERROR);
+    }
+}
+
+} // namespace
+
+unsigned __stdcall InstallThreadProc(void* argument) {
+    // An exception that left the install sequence (out of memory) is a failed installation like
+    // any other; escaping the thread, it would end the program with the launcher still disabled.
+    bool installed = false;
+    try {
+        installed = InstallPrinter() != 0;
+        if (installed) {
+            ReportProgress(100, "100%");
+            g_nProgressPercent = 100;
+        }
+        ShowOutcome(installed);
+    } catch (...) {
+        try {
+            ShowOutcome(installed);
+        } catch (...) {
+            // Not even the message could be made: the box still closes, and the user is back
+            // at a working launcher.
+        }
     }
     s_workerRunning = false;
     SendMessageA(static_cast<HWND>(argument), WM_CLOSE, 0, 0);

@@ -9,8 +9,10 @@
 
 #include <algorithm>
 #include <functional>
+#include <new>
 
 #include "engine/state.h"
+#include "framework/app.h"
 #include "res/wizard_ids.h"
 #include "tests/support/fake_services.h"
 #include "tests/support/paths.h"
@@ -235,4 +237,48 @@ TEST(WholeRun, TheConfirmedWizardInstallsIntoWinesSpoolerFromTheMedium) {
     EXPECT_TRUE(GetDefaultPrinterA(name, &size));
     EXPECT_STREQ(name, "Orlent 7140");
     RemoveInstallation();
+}
+
+namespace {
+
+// A refusal no spooler gives: an exception out of the install sequence, as running out of memory
+// on the worker would throw.
+class ThrowingServices : public FakeServices {
+public:
+    BOOL getPrinterDriverDirectory(const char*, BYTE*, DWORD, DWORD*) override {
+        throw std::bad_alloc();
+    }
+};
+
+} // namespace
+
+TEST(WorkerFault, AnExceptionOnTheWorkerEndsAsAFailedInstallationWithTheLauncherFree) {
+    TempFolder medium;
+    CopyTree(SampleMediumDir(), medium.path());
+    CurrentDirectory cwd(medium.path());
+    ThrowingServices services;
+    services.fakeSpooler = true;
+    ScopedServices scope(services);
+    // The launcher as the wizard's owner, which the wizard disables while it runs.
+    CWinApp app;
+    CWnd launcher;
+    launcher.m_hWnd = CreateWindowExA(0, "STATIC", "launcher", WS_POPUP | WS_VISIBLE, 0, 0, 100,
+                                      100, nullptr, nullptr, nullptr, nullptr);
+    app.m_pMainWnd = &launcher;
+    CDlgInstall wizard;
+    g_wizard = &wizard;
+    UINT_PTR driver = SetTimer(nullptr, 0, 50, ConfirmEverything);
+    UINT_PTR watchdog = SetTimer(nullptr, 0, 30000, Watchdog);
+    wizard.DoModal();
+    KillTimer(nullptr, driver);
+    KillTimer(nullptr, watchdog);
+    g_wizard = nullptr;
+    app.m_pMainWnd = nullptr;
+
+    ASSERT_FALSE(services.messages.empty());
+    EXPECT_EQ(services.messages.back().text, "Orlent 7140 Setup Fail!");
+    EXPECT_EQ(services.messages.back().type, static_cast<UINT>(MB_OK | MB_ICONERROR));
+    EXPECT_TRUE(IsWindowEnabled(launcher.m_hWnd));
+    DestroyWindow(launcher.m_hWnd);
+    launcher.m_hWnd = nullptr;
 }
