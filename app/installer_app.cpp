@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "app/setup_dlg.h"
+#include "framework/wnd.h"
 
 namespace {
 
@@ -18,10 +19,7 @@ CInstallerApp::CInstallerApp() = default;
 CInstallerApp::~CInstallerApp() = default;
 
 BOOL CInstallerApp::InitInstance() {
-    INITCOMMONCONTROLSEX controls;
-    controls.dwSize = sizeof(controls);
-    controls.dwICC = ICC_WIN95_CLASSES;
-    InitCommonControlsEx(&controls);
+    AfxInitCommonControls(ICC_WIN95_CLASSES);
 
     CWinApp::InitInstance();
     EnableControlContainer();

@@ -6,5 +6,5 @@
 using ShellExecuteFn = HINSTANCE(WINAPI*)(HWND owner, LPCSTR operation, LPCSTR file,
                                           LPCSTR parameters, LPCSTR directory, INT show);
 
-// ShellExecuteA unless a test has replaced it.
+// ShellExecuteA (from the system folder) unless a test has replaced it.
 extern ShellExecuteFn g_pfnShellExecute;

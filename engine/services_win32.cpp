@@ -4,20 +4,27 @@
 #include <winspool.h>
 #include <setupapi.h>
 
+#include <atomic>
+
+#include "win32/system_dll.h"
+
 namespace {
 
 Win32Services g_win32Services;
 SystemServices* g_services = &g_win32Services;
 
-// A function that some supported systems lack; null, with ERROR_PROC_NOT_FOUND as the last
-// error, when the module or the function is missing.
-template <class Function> Function LookUp(HMODULE module, const char* name) {
-    FARPROC found = module ? GetProcAddress(module, name) : nullptr;
-    if (found == nullptr) {
-        SetLastError(ERROR_PROC_NOT_FOUND);
-        return nullptr;
+// The spooler, from the system folder, loaded at its first use and kept. The user-interface thread
+// and the worker may both load it once: that only counts the module twice. Atomic without a lock,
+// which 9x could not provide.
+std::atomic<HMODULE> g_winspool{nullptr};
+
+template <class Function> Function Spooler(const char* name) {
+    HMODULE module = g_winspool.load();
+    if (!module) {
+        module = LoadSystemDll("winspool.drv");
+        g_winspool.store(module);
     }
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
+    return LookUpFunction<Function>(module, name);
 }
 
 } // namespace
@@ -36,8 +43,9 @@ ScopedServices::~ScopedServices() {
 
 BOOL Win32Services::getPrinterDriverDirectory(const char* environment, BYTE* buffer, DWORD size,
                                               DWORD* needed) {
-    return GetPrinterDriverDirectoryA(nullptr, const_cast<char*>(environment), 1, buffer, size,
-                                      needed);
+    auto function = Spooler<decltype(&GetPrinterDriverDirectoryA)>("GetPrinterDriverDirectoryA");
+    return function ? function(nullptr, const_cast<char*>(environment), 1, buffer, size, needed)
+                    : FALSE;
 }
 
 namespace {
@@ -49,6 +57,10 @@ char* Text(const char* text) {
 } // namespace
 
 BOOL Win32Services::addPrinterDriver(const DriverRecord& driver) {
+    auto function = Spooler<decltype(&AddPrinterDriverA)>("AddPrinterDriverA");
+    if (!function) {
+        return FALSE;
+    }
     if (driver.level == 6) {
         DRIVER_INFO_6A info{};
         info.cVersion = driver.version;
@@ -62,7 +74,7 @@ BOOL Win32Services::addPrinterDriver(const DriverRecord& driver) {
         info.pMonitorName = Text(driver.monitorName);
         info.pDefaultDataType = Text(driver.defaultDataType);
         info.pszMfgName = Text(driver.manufacturer);
-        return AddPrinterDriverA(nullptr, 6, reinterpret_cast<BYTE*>(&info));
+        return function(nullptr, 6, reinterpret_cast<BYTE*>(&info));
     }
     DRIVER_INFO_3A info{};
     info.cVersion = driver.version;
@@ -75,10 +87,14 @@ BOOL Win32Services::addPrinterDriver(const DriverRecord& driver) {
     info.pDependentFiles = Text(driver.dependentFiles);
     info.pMonitorName = Text(driver.monitorName);
     info.pDefaultDataType = Text(driver.defaultDataType);
-    return AddPrinterDriverA(nullptr, driver.level, reinterpret_cast<BYTE*>(&info));
+    return function(nullptr, driver.level, reinterpret_cast<BYTE*>(&info));
 }
 
 HANDLE Win32Services::addPrinter(const PrinterRecord& printer) {
+    auto function = Spooler<decltype(&AddPrinterA)>("AddPrinterA");
+    if (!function) {
+        return nullptr;
+    }
     PRINTER_INFO_2A info{};
     info.pPrinterName = Text(printer.printerName);
     info.pPortName = Text(printer.portName);
@@ -86,35 +102,38 @@ HANDLE Win32Services::addPrinter(const PrinterRecord& printer) {
     info.pPrintProcessor = Text(printer.printProcessor);
     info.pDatatype = Text(printer.datatype);
     info.Attributes = printer.attributes;
-    return AddPrinterA(nullptr, 2, reinterpret_cast<BYTE*>(&info));
+    return function(nullptr, 2, reinterpret_cast<BYTE*>(&info));
 }
 
 BOOL Win32Services::openPrinter(const char* name, HANDLE* printer) {
-    return OpenPrinterA(const_cast<char*>(name), printer, nullptr);
+    auto function = Spooler<decltype(&OpenPrinterA)>("OpenPrinterA");
+    return function ? function(const_cast<char*>(name), printer, nullptr) : FALSE;
 }
 
 BOOL Win32Services::closePrinter(HANDLE printer) {
-    return ClosePrinter(printer);
+    auto function = Spooler<decltype(&ClosePrinter)>("ClosePrinter");
+    return function ? function(printer) : FALSE;
 }
 
 BOOL Win32Services::enumPorts(DWORD level, BYTE* buffer, DWORD size, DWORD* needed,
                               DWORD* returned) {
-    return EnumPortsA(nullptr, level, buffer, size, needed, returned);
+    auto function = Spooler<decltype(&EnumPortsA)>("EnumPortsA");
+    return function ? function(nullptr, level, buffer, size, needed, returned) : FALSE;
 }
 
 // Bound to the spooler's export 202, looked up by its name, which stays the same where the
 // number might not; Windows 98 and ME lack it.
 BOOL Win32Services::setDefaultPrinter(const char* name) {
     using Function = BOOL(WINAPI*)(LPCSTR);
-    auto function = LookUp<Function>(GetModuleHandleA("winspool.drv"), "SetDefaultPrinterA");
+    auto function = Spooler<Function>("SetDefaultPrinterA");
     return function ? function(name) : FALSE;
 }
 
 // Looked up in a module loaded for the call: Windows 98 need not have the setup services.
 BOOL Win32Services::copyOemInf(const char* infPath, const char* sourceFolder) {
     using Function = BOOL(WINAPI*)(PCSTR, PCSTR, DWORD, DWORD, PSTR, DWORD, PDWORD, PSTR*);
-    HMODULE setupapi = LoadLibraryA("setupapi.dll");
-    auto function = LookUp<Function>(setupapi, "SetupCopyOEMInfA");
+    HMODULE setupapi = LoadSystemDll("setupapi.dll");
+    auto function = LookUpFunction<Function>(setupapi, "SetupCopyOEMInfA");
     BOOL copied = function
                       ? function(infPath, sourceFolder, SPOST_PATH, 0, nullptr, 0, nullptr, nullptr)
                       : FALSE;
@@ -150,7 +169,8 @@ BOOL Win32Services::getVersionEx(OSVERSIONINFOA* info) {
 bool Win32Services::getNativeSystemInfo(SYSTEM_INFO* info) {
     // Looked up at run time: systems before XP lack it.
     using Function = void(WINAPI*)(SYSTEM_INFO*);
-    auto function = LookUp<Function>(GetModuleHandleA("kernel32.dll"), "GetNativeSystemInfo");
+    auto function =
+        LookUpFunction<Function>(GetModuleHandleA("kernel32.dll"), "GetNativeSystemInfo");
     if (function == nullptr) {
         return false;
     }

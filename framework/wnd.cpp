@@ -5,6 +5,8 @@
 #include <exception>
 #include <vector>
 
+#include "win32/system_dll.h"
+
 namespace {
 
 constexpr UINT_PTR kSubclassId = 0x5E7;
@@ -23,14 +25,17 @@ template <class Function> void LookUpOrdinal(HMODULE module, WORD ordinal, Funct
         reinterpret_cast<void (*)()>(GetProcAddress(module, MAKEINTRESOURCEA(ordinal))));
 }
 
+// The common controls from the system folder, never from the program's, loaded once and kept.
+HMODULE CommonControls() {
+    static const HMODULE module = LoadSystemDll("comctl32.dll");
+    return module;
+}
+
 // All four or none.
 const Subclassing& Comctl() {
     static const Subclassing calls = [] {
         Subclassing found{};
-        HMODULE comctl = GetModuleHandleA("comctl32.dll");
-        if (!comctl) {
-            comctl = LoadLibraryA("comctl32.dll");
-        }
+        HMODULE comctl = CommonControls();
         if (comctl) {
             LookUpOrdinal(comctl, 410, found.set);
             LookUpOrdinal(comctl, 411, found.get);
@@ -46,6 +51,13 @@ const Subclassing& Comctl() {
 }
 
 } // namespace
+
+BOOL AfxInitCommonControls(DWORD classes) {
+    using Function = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    auto function = LookUpFunction<Function>(CommonControls(), "InitCommonControlsEx");
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), classes};
+    return function ? function(&controls) : FALSE;
+}
 
 void ReportUnexpected(const char* where, const char* what) noexcept {
     char text[512];

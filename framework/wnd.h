@@ -107,3 +107,7 @@ private:
 
 // Tells of an exception that reached a window procedure; it must never cross into Win32.
 void ReportUnexpected(const char* where, const char* what) noexcept;
+
+// Registers the common controls' window classes named by ICC_ flags, from comctl32 in the system
+// folder; FALSE when that cannot be loaded.
+BOOL AfxInitCommonControls(DWORD classes);

@@ -29,8 +29,6 @@ namespace {
 std::atomic<bool> s_workerRunning{false};
 
 void OnInitDialog(HWND box) {
-    INITCOMMONCONTROLSEX classes = {sizeof(classes), ICC_PROGRESS_CLASS};
-    InitCommonControlsEx(&classes);
     g_hProgressBar = GetDlgItem(box, IDC_PROGRESS_BAR);
     SendMessageA(g_hProgressBar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
     SendMessageA(g_hProgressBar, PBM_SETPOS, 0, 0);
@@ -120,5 +118,7 @@ unsigned __stdcall InstallThreadProc(void* argument) {
 }
 
 void RunProcessBox() {
+    // The bar's class must exist before the template's controls are made.
+    AfxInitCommonControls(ICC_PROGRESS_CLASS);
     DialogBoxParamA(AfxGetInstanceHandle(), "ProcessBox", nullptr, ProcessBoxProc, 0);
 }

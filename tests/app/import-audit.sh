@@ -27,7 +27,28 @@ imports=$(awk '
   inside && dll != "" && /^\t[0-9a-f]+\t/ { print dll " " (NF >= 3 ? $3 : "#" $2) }' <<<"$dump")
 [ -n "$imports" ] || fail "no import table found in $exe"
 
-offenders=0 count=0
+# The DLLs the import table may name: the loader resolves them before any of the program's code
+# runs, so each must be one that no file beside the program can stand in for. The core three are
+# loaded into every process before any search ("pre-installed DLLs such as KERNEL32.DLL and
+# USER32.DLL", Visual C++ 6.0 docs, Search Path Used by Windows to Locate a DLL,
+# https://learn.microsoft.com/en-us/previous-versions/visualstudio/visual-studio-6.0/aa297182(v=vs.60);
+# known DLLs and the loaded-module list come first in Dynamic-link library search order,
+# https://learn.microsoft.com/windows/win32/dlls/dynamic-link-library-search-order). msvcrt.dll is
+# the C runtime that the toolchain's start-up code needs before main, so it cannot be loaded later;
+# it stays, though whether 98, ME and 2000 treat it as known is not documented where we looked.
+# Everything else is loaded at run time from the system folder.
+allowed_dlls="kernel32.dll user32.dll gdi32.dll msvcrt.dll"
+offenders=0
+for dll in $(awk '{print $1}' <<<"$imports" | sort -uf); do
+  if ! grep -qwiF "$dll" <<<"$allowed_dlls"; then
+    echo "import audit: $exe imports $dll, which the loader may take from the program's folder" \
+         "before any code runs (only $allowed_dlls are safe there): load it from the system folder"
+    offenders=$((offenders + 1))
+  fi
+done
+[ "$offenders" -eq 0 ] || fail "$offenders DLLs in the import table of $exe outside the known system DLLs"
+
+count=0
 while read -r dll function; do
   count=$((count + 1))
   if ! grep -qxF "${dll,,} $function" <<<"$allowed"; then

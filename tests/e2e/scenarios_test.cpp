@@ -306,6 +306,62 @@ TEST_F(Scenario, Wow64InstallsForX64UntilWinesSpoolerRefusesThePrinter) {
 }
 #endif
 
+// The program runs elevated from wherever the medium lies, often an unpacked download. A file
+// named like a system DLL beside it must never be loaded: the loader looks in the program's folder
+// first for any DLL that is not one of the system's known DLLs. Wine prefers its own DLLs, so for a
+// search as Windows makes it the planted names are set to native first.
+TEST_F(Scenario, PlantedDllsAreNeverLoaded) {
+    // The names come with the native-first setting, "name,name,...=n,b"; a name without an
+    // extension is a .dll.
+    const char* setting = getenv("WINEDLLOVERRIDES");
+    std::string names = setting ? setting : "";
+    names = names.substr(0, names.find('='));
+    std::vector<std::string> planted;
+    for (size_t start = 0; start < names.size();) {
+        size_t end = std::min(names.find(',', start), names.size());
+        std::string name = names.substr(start, end - start);
+        planted.push_back(name.find('.') == std::string::npos ? name + ".dll" : name);
+        start = end + 1;
+    }
+    ASSERT_FALSE(planted.empty()) << "no native-first DLLs named in WINEDLLOVERRIDES";
+    std::string marker = BinaryDir() + "\\tests\\e2e\\planted_marker.dll";
+    for (const std::string& name : planted) {
+        ASSERT_TRUE(CopyFileA(marker.c_str(), (m_medium / name).c_str(), FALSE)) << name;
+    }
+    // Set for the stand-in of the systems that have neither restriction.
+    if (getenv("E2E_OLDER_WINDOWS")) {
+        std::string older = BinaryDir() + "\\tests\\e2e\\setup_on_older_windows.exe";
+        ASSERT_TRUE(CopyFileA(older.c_str(), program().c_str(), FALSE)) << older;
+    }
+    const Platform& p = Expected();
+    SetupRun run(program(), m_medium.path());
+    ASSERT_TRUE(run.started());
+    HWND wizard = OpenWizardAtPortPage(run);
+    if (wizard) {
+        MessageBoxSeen result = ConfirmAndInstall(run, wizard);
+        EXPECT_EQ(result.text, "Orlent 7140 Setup Complete!");
+        EXPECT_EQ(result.icon, BoxIcon::Information);
+        EXPECT_TRUE(ExitLauncher(run)) << "launcher not usable again, or exit code not 0";
+    }
+    std::string loaded;
+    for (const std::string& name : planted) {
+        if (FileExists(m_medium / (name + ".loaded"))) {
+            loaded += " " + name;
+        }
+    }
+    EXPECT_EQ(loaded, "") << "planted DLLs loaded into the program";
+    ASSERT_NE(wizard, nullptr);
+    std::vector<PrinterSeen> printers = Printers();
+    auto printer = std::find_if(printers.begin(), printers.end(),
+                                [](const PrinterSeen& seen) { return seen.name == kModel; });
+    ASSERT_NE(printer, printers.end()) << "printer not registered";
+    EXPECT_EQ(printer->driver, kModel);
+    EXPECT_EQ(printer->port, "LPT1:");
+    ExpectDriver(p);
+    ExpectDefaultPrinter(p);
+    ExpectStaged(p, DriverDirectory(p.environment));
+}
+
 TEST_F(Scenario, SecondRunAddsACopyAndLeavesDriverFilesAlone) {
     std::string target = DriverDirectory(Expected().environment);
     {
