@@ -90,8 +90,9 @@ protected:
     }
 
     // From the port page with LPT1: chosen: confirmation, then the install; returns the result
-    // message as seen.
-    static MessageBoxSeen ConfirmAndInstall(SetupRun& run, HWND wizard) {
+    // message as seen, and the progress box as it shows behind that message.
+    static MessageBoxSeen ConfirmAndInstall(SetupRun& run, HWND wizard,
+                                            ProgressSeen* atResult = nullptr) {
         MessageBoxSeen result;
         EXPECT_TRUE(Next(wizard)) << "port → confirmation";
         // The frame fills the two fields just after showing the page.
@@ -104,7 +105,16 @@ protected:
         Click(wizard, 1002);
         HWND box = run.waitProgressBox();
         EXPECT_NE(box, nullptr) << "no progress box";
-        EXPECT_TRUE(run.acknowledge(&result, 60000)) << "no result message";
+        HWND message = run.waitMessageBox(60000);
+        EXPECT_NE(message, nullptr) << "no result message";
+        if (message) {
+            // The box closes once the message is acknowledged.
+            if (atResult && box) {
+                *atResult = ReadProgress(box);
+            }
+            result = run.boxes().back();
+            run.dismiss(message);
+        }
         return result;
     }
 
