@@ -1,5 +1,6 @@
 #include "tests/e2e/harness.h"
 
+#include <commctrl.h>
 #include <winspool.h>
 
 #include <algorithm>
@@ -146,6 +147,17 @@ bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
     return true;
 }
 
+ProgressSeen ReadProgress(HWND progressBox) {
+    ProgressSeen seen;
+    DWORD_PTR position = 0;
+    if (SendMessageTimeoutA(GetDlgItem(progressBox, 1010), PBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, 5000,
+                            &position)) {
+        seen.position = static_cast<int>(position);
+    }
+    seen.field = WindowText(GetDlgItem(progressBox, 1006));
+    return seen;
+}
+
 SetupRun::SetupRun(const std::string& program, const std::string& mediumDir) {
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
@@ -226,12 +238,16 @@ bool SetupRun::acknowledge(MessageBoxSeen* seen, DWORD timeoutMs) {
     if (seen) {
         *seen = m_boxes.back();
     }
+    dismiss(box);
+    return true;
+}
+
+void SetupRun::dismiss(HWND box) {
     Click(box, IDOK);
     // A box whose window handle is reused later must count as new again.
     WaitFor([box] { return !IsWindow(box) || !IsWindowVisible(box); }, 5000);
     m_knownBoxes.erase(std::remove(m_knownBoxes.begin(), m_knownBoxes.end(), box),
                        m_knownBoxes.end());
-    return true;
 }
 
 bool SetupRun::waitExit(DWORD* exitCode, DWORD timeoutMs) const {
@@ -258,7 +274,7 @@ std::vector<PrinterSeen> Printers() {
     for (DWORD i = 0; i < count; ++i) {
         printers.push_back({text(info[i].pPrinterName), text(info[i].pDriverName),
                             text(info[i].pPortName), text(info[i].pPrintProcessor),
-                            text(info[i].pDatatype)});
+                            text(info[i].pDatatype), info[i].Attributes});
     }
     return printers;
 }

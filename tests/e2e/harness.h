@@ -37,6 +37,8 @@ public:
     HWND waitMessageBox(DWORD timeoutMs = 30000);
     // Records the next message box and presses its OK button.
     bool acknowledge(MessageBoxSeen* seen = nullptr, DWORD timeoutMs = 30000);
+    // Presses OK on a box that waitMessageBox returned.
+    void dismiss(HWND box);
 
     // The program's exit code, or false when it still runs after the timeout.
     bool waitExit(DWORD* exitCode, DWORD timeoutMs = 20000) const;
@@ -62,9 +64,17 @@ HWND FindControl(HWND root, int controlId, const std::function<bool(HWND)>& also
 HWND VisiblePage(HWND wizard);
 bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 20000);
 
+// The progress box's bar (control 1010) and percentage field (1006) as they show now.
+struct ProgressSeen {
+    int position = -1;
+    std::string field;
+};
+ProgressSeen ReadProgress(HWND progressBox);
+
 // The state the program left behind, read through the spooler and the file system.
 struct PrinterSeen {
     std::string name, driver, port, processor, datatype;
+    DWORD attributes = 0;
 };
 std::vector<PrinterSeen> Printers();
 struct DriverSeen {
