@@ -18,6 +18,7 @@
 
 #include "engine/services.h"
 #include "engine/folder_copy.h"
+#include "engine/staging.h"
 #include "tests/support/paths.h"
 
 namespace {
