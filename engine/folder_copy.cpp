@@ -35,6 +35,7 @@ void RemovePartialCopy(const std::string& partial) {
 // real name only when whole, so a full disk or an ended process never leaves a truncated driver
 // file that a later run would keep. Fails, with the last error, when the name is taken.
 bool CopyIntoFreeName(const std::string& source, const std::string& target) {
+    // Asking first spares every file of a re-install a copy that the rename would only refuse.
     if (GetFileAttributesA(target.c_str()) != INVALID_FILE_ATTRIBUTES) {
         SetLastError(ERROR_FILE_EXISTS);
         return false;

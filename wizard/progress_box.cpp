@@ -57,6 +57,19 @@ void OnClose(HWND box) {
     }
 }
 
+void ShowOutcome(bool installed) {
+    std::string text = g_strPrinterModel;
+    std::string caption = ConfigText(IDS_MSG_CAPTION);
+    if (installed) {
+        text += ConfigText(IDS_MSG_SETUP_COMPLETE);
+        Services().messageBox(g_hProcessBox, text.c_str(), caption.c_str(),
+                              MB_OK | MB_ICONINFORMATION);
+    } else {
+        text += ConfigText(IDS_MSG_SETUP_FAIL);
+        Services().messageBox(g_hProcessBox, text.c_str(), caption.c_str(), MB_OK | MB_ICONERROR);
+    }
+}
+
 } // namespace
 
 INT_PTR CALLBACK ProcessBoxProc(HWND window, UINT message, WPARAM, LPARAM) noexcept {
@@ -75,23 +88,6 @@ INT_PTR CALLBACK ProcessBoxProc(HWND window, UINT message, WPARAM, LPARAM) noexc
     // The dialog manager's default handling applies to everything, the initial focus included.
     return FALSE;
 }
-
-namespace {
-
-void ShowOutcome(bool installed) {
-    std::string text = g_strPrinterModel;
-    std::string caption = ConfigText(IDS_MSG_CAPTION);
-    if (installed) {
-        text += ConfigText(IDS_MSG_SETUP_COMPLETE);
-        Services().messageBox(g_hProcessBox, text.c_str(), caption.c_str(),
-                              MB_OK | MB_ICONINFORMATION);
-    } else {
-        text += ConfigText(IDS_MSG_SETUP_FAIL);
-        Services().messageBox(g_hProcessBox, text.c_str(), caption.c_str(), MB_OK | MB_ICONERROR);
-    }
-}
-
-} // namespace
 
 unsigned __stdcall InstallThreadProc(void* argument) {
     // An exception that left the install sequence (out of memory) is a failed installation like
