@@ -65,8 +65,7 @@ protected:
         m_next = 0;
         m_app.m_pMainWnd = &m_launcher;
         UINT_PTR timer = SetTimer(nullptr, 0, 50, Tick);
-        // A safety net: a run that the steps fail to end is ended after ten seconds.
-        m_deadline = GetTickCount() + 10000;
+        m_deadline = 0;
         INT_PTR result = m_launcher.DoModal();
         KillTimer(nullptr, timer);
         m_app.m_pMainWnd = nullptr;
@@ -79,7 +78,13 @@ protected:
         if (!self || self->m_busy) {
             return;
         }
-        if (GetTickCount() > self->m_deadline) {
+        // A safety net for a run that the steps fail to end. It counts from the launcher's
+        // creation: a process's first window waits for Wine to start its desktop process, up to
+        // ten seconds on a loaded machine.
+        if (!self->m_deadline && self->m_launcher.m_hWnd) {
+            self->m_deadline = GetTickCount() + 60000;
+        }
+        if (self->m_deadline && GetTickCount() > self->m_deadline) {
             if (!self->m_timedOut) {
                 ADD_FAILURE() << "launcher still running";
                 self->m_timedOut = true;

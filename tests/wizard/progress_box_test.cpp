@@ -89,7 +89,7 @@ protected:
         g_log.clear();
         g_ranges.clear();
         g_box = nullptr;
-        UINT_PTR timer = SetTimer(nullptr, 0, 30000, Watchdog);
+        UINT_PTR timer = SetTimer(nullptr, 0, 60000, Watchdog);
         RunProcessBox();
         KillTimer(nullptr, timer);
         EXPECT_FALSE(IsWindow(g_box));
@@ -221,7 +221,7 @@ TEST(WholeRun, TheConfirmedWizardInstallsIntoWinesSpoolerFromTheMedium) {
     CDlgInstall wizard;
     g_wizard = &wizard;
     UINT_PTR driver = SetTimer(nullptr, 0, 50, ConfirmEverything);
-    UINT_PTR watchdog = SetTimer(nullptr, 0, 30000, Watchdog);
+    UINT_PTR watchdog = SetTimer(nullptr, 0, 60000, Watchdog);
     EXPECT_EQ(wizard.DoModal(), IDOK);
     KillTimer(nullptr, driver);
     KillTimer(nullptr, watchdog);
@@ -268,7 +268,7 @@ TEST(WorkerFault, AnExceptionOnTheWorkerEndsAsAFailedInstallationWithTheLauncher
     CDlgInstall wizard;
     g_wizard = &wizard;
     UINT_PTR driver = SetTimer(nullptr, 0, 50, ConfirmEverything);
-    UINT_PTR watchdog = SetTimer(nullptr, 0, 30000, Watchdog);
+    UINT_PTR watchdog = SetTimer(nullptr, 0, 60000, Watchdog);
     wizard.DoModal();
     KillTimer(nullptr, driver);
     KillTimer(nullptr, watchdog);
