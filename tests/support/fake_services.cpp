@@ -248,6 +248,13 @@ BOOL FakeServices::copyFile(const char* from, const char* to, BOOL failIfExists)
     return Win32Services::copyFile(from, to, failIfExists);
 }
 
+BOOL FakeServices::findNextFile(HANDLE search, WIN32_FIND_DATAA* entry) {
+    if (refused("findNextFile")) {
+        return FALSE;
+    }
+    return Win32Services::findNextFile(search, entry);
+}
+
 int FakeServices::messageBox(HWND owner, const char* text, const char* caption, UINT type) {
     messages.push_back({owner, Text(text), Text(caption), type});
     calls.push_back("messageBox(" + Text(text) + ")");

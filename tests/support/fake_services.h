@@ -76,6 +76,8 @@ public:
     bool getNativeSystemInfo(SYSTEM_INFO* info) override;
     void getSystemInfo(SYSTEM_INFO* info) override;
     BOOL copyFile(const char* from, const char* to, BOOL failIfExists) override;
+    // Not logged (one per entry of a walk), only refused as "findNextFile".
+    BOOL findNextFile(HANDLE search, WIN32_FIND_DATAA* entry) override;
     int messageBox(HWND owner, const char* text, const char* caption, UINT type) override;
 
     // Number of logged calls that start with prefix.
