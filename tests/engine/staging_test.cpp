@@ -213,6 +213,40 @@ TEST_F(Staging, FileHeldOpenShowsOneMessageAndFailsTheWalk) {
     EXPECT_EQ(progress.position(), 0);
 }
 
+// The 9x family has no replacing rename: the old file is deleted, then the whole copy renamed.
+class Win9xServices : public FakeServices {
+public:
+    BOOL getVersionEx(OSVERSIONINFOA* info) override {
+        FakeServices::getVersionEx(info);
+        info->dwPlatformId = VER_PLATFORM_WIN32_WINDOWS;
+        return TRUE;
+    }
+};
+
+TEST_F(Staging, On9xADifferingFileIsReplacedWholeAndOneInUseIsToldOnce) {
+    Win9xServices services;
+    ScopedServices scope(services);
+    const std::string folder = m_medium / "Win7_XP64\\", into = m_target.path() + "\\";
+    WriteFileText(target("Varores.dll"), "an older resource module");
+    SetFileAttributesA(target("Varores.dll").c_str(), FILE_ATTRIBUTE_READONLY);
+    WriteFileText(target("Varo31K.GPD"), "an older data file");
+    HANDLE held = CreateFileA(target("Varo31K.GPD").c_str(), GENERIC_READ, 0, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(CopyDriverFolder(kOwner, folder, into), 0);
+    CloseHandle(held);
+    EXPECT_EQ(services.count("getVersionEx"), 1) << "the family is asked once per walk";
+    EXPECT_EQ(ReadFileText(target("Varores.dll")), ReadFileText(source("Varores.dll")));
+    EXPECT_FALSE(ReadOnly(target("Varores.dll")));
+    EXPECT_EQ(ReadFileText(target("Varo31K.GPD")), "an older data file");
+    ASSERT_EQ(services.messages.size(), 1u);
+    EXPECT_EQ(services.messages[0].text,
+              "Files access denied! Please exit running applications and reinstall!");
+    EXPECT_FALSE(Exists(target(TemporaryCopyName())));
+    EXPECT_NE(CopyDriverFolder(kOwner, folder, into), 0);
+    EXPECT_EQ(ReadFileText(target("Varo31K.GPD")), ReadFileText(source("Varo31K.GPD")));
+}
+
 TEST_F(Staging, ProtectedFilesAreNeverOverwritten) {
     WriteFileText(target("UNIRES.DLL"), "a newer shared module");
     WriteFileText(target("Varo31K.inf"), "an installed setup-information file");
