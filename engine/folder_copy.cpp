@@ -133,7 +133,7 @@ bool CopyIntoFreeName(const std::string& source, const std::string& target) {
 // leaves the name free, which the next run fills as a first installation would.
 bool PutInPlace(const std::string& temporary, const std::string& target, bool ntFamily) {
     if (ntFamily) {
-        return MoveFileExA(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
+        return Services().replaceFile(temporary.c_str(), target.c_str()) != FALSE;
     }
     return DeleteFileA(target.c_str()) && MoveFileA(temporary.c_str(), target.c_str());
 }

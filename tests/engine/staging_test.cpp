@@ -151,10 +151,19 @@ TEST_F(Staging, SecondInstallRewritesNothing) {
 }
 
 TEST_F(Staging, DifferingReadOnlyTargetIsReplacedAfterClearingTheAttribute) {
-    // Replacing a read-only file by renaming over it is refused (by Wine also as root).
     WriteFileText(target("Varores.dll"), "an older resource module");
     SetFileAttributesA(target("Varores.dll").c_str(), FILE_ATTRIBUTE_READONLY);
+    // Windows refuses to rename over a read-only file; Wine running as root does not.
+    m_services.replaceHook = [](const std::string&, const std::string& to, DWORD* error) {
+        DWORD a = GetFileAttributesA(to.c_str());
+        *error = ERROR_ACCESS_DENIED;
+        return a == INVALID_FILE_ATTRIBUTES || !(a & FILE_ATTRIBUTE_READONLY);
+    };
     ASSERT_NE(StageDriverFiles(kClass, kOwner), 0);
+    EXPECT_EQ(m_services.count("replaceFile(" + target(TemporaryCopyName()) + "," +
+                               target("Varores.dll") + ")"),
+              2)
+        << "refused, then retried";
     EXPECT_EQ(ReadFileText(target("Varores.dll")), ReadFileText(source("Varores.dll")));
     EXPECT_FALSE(ReadOnly(target("Varores.dll")));
     EXPECT_TRUE(m_services.messages.empty());
@@ -236,6 +245,7 @@ TEST_F(Staging, On9xADifferingFileIsReplacedWholeAndOneInUseIsToldOnce) {
     EXPECT_EQ(CopyDriverFolder(kOwner, folder, into), 0);
     CloseHandle(held);
     EXPECT_EQ(services.count("getVersionEx"), 1) << "the family is asked once per walk";
+    EXPECT_EQ(services.count("replaceFile"), 0) << "a stub there";
     EXPECT_EQ(ReadFileText(target("Varores.dll")), ReadFileText(source("Varores.dll")));
     EXPECT_FALSE(ReadOnly(target("Varores.dll")));
     EXPECT_EQ(ReadFileText(target("Varo31K.GPD")), "an older data file");

@@ -248,6 +248,19 @@ BOOL FakeServices::copyFile(const char* from, const char* to, BOOL failIfExists)
     return Win32Services::copyFile(from, to, failIfExists);
 }
 
+BOOL FakeServices::replaceFile(const char* from, const char* to) {
+    calls.push_back("replaceFile(" + Text(from) + "," + Text(to) + ")");
+    DWORD error = 0;
+    if (replaceHook && !replaceHook(Text(from), Text(to), &error)) {
+        SetLastError(error);
+        return FALSE;
+    }
+    if (refused("replaceFile")) {
+        return FALSE;
+    }
+    return Win32Services::replaceFile(from, to);
+}
+
 BOOL FakeServices::findNextFile(HANDLE search, WIN32_FIND_DATAA* entry) {
     if (refused("findNextFile")) {
         return FALSE;
