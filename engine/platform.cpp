@@ -21,6 +21,13 @@ int DetectPlatformClass() {
     return 1;
 }
 
+bool IsNtFamily() {
+    OSVERSIONINFOA version{};
+    version.dwOSVersionInfoSize = sizeof(version);
+    Services().getVersionEx(&version);
+    return version.dwPlatformId != VER_PLATFORM_WIN32_WINDOWS;
+}
+
 bool IsNative64Bit() {
     SYSTEM_INFO info{};
     if (!Services().getNativeSystemInfo(&info)) {

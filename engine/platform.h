@@ -7,6 +7,9 @@
 // on, 32/64-bit.
 int DetectPlatformClass();
 
+// True unless the system reports the 9x family; a failed query counts as NT, as in the class.
+bool IsNtFamily();
+
 // True for a 64-bit (x64 or Itanium) native system, also in a 32-bit process on it.
 bool IsNative64Bit();
 

@@ -69,6 +69,11 @@ public:
 
     // File copy, so that a refusal the platform gives only to unprivileged users can be injected.
     virtual BOOL copyFile(const char* from, const char* to, BOOL failIfExists) = 0;
+    // Renames from over an existing to in one step (MoveFileExA with MOVEFILE_REPLACE_EXISTING):
+    // NT family only, a stub on 9x. Through here for the same reason as the copy.
+    virtual BOOL replaceFile(const char* from, const char* to) = 0;
+    // The next entry of a folder walk, so that a medium failing part-way through can be injected.
+    virtual BOOL findNextFile(HANDLE search, WIN32_FIND_DATAA* entry) = 0;
 
     virtual int messageBox(HWND owner, const char* text, const char* caption, UINT type) = 0;
 };
@@ -108,5 +113,7 @@ public:
     bool getNativeSystemInfo(SYSTEM_INFO* info) override;
     void getSystemInfo(SYSTEM_INFO* info) override;
     BOOL copyFile(const char* from, const char* to, BOOL failIfExists) override;
+    BOOL replaceFile(const char* from, const char* to) override;
+    BOOL findNextFile(HANDLE search, WIN32_FIND_DATAA* entry) override;
     int messageBox(HWND owner, const char* text, const char* caption, UINT type) override;
 };

@@ -186,6 +186,14 @@ BOOL Win32Services::copyFile(const char* from, const char* to, BOOL failIfExists
     return CopyFileA(from, to, failIfExists);
 }
 
+BOOL Win32Services::replaceFile(const char* from, const char* to) {
+    return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING);
+}
+
+BOOL Win32Services::findNextFile(HANDLE search, WIN32_FIND_DATAA* entry) {
+    return FindNextFileA(search, entry);
+}
+
 int Win32Services::messageBox(HWND owner, const char* text, const char* caption, UINT type) {
     return MessageBoxA(owner, text, caption, type);
 }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/folder_copy.h"
 #include "engine/state.h"
 #include "tests/support/fake_services.h"
 #include "tests/support/paths.h"
@@ -423,13 +424,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(Sequence, FileCopyRefusedForAccessTellsOncePerFileAndFails) {
     // Every replacement that fails for access shows its own message, owned by the progress box.
-    m_services.copyHook = [](const std::string&, const std::string& to, BOOL failIfExists,
-                             DWORD* error) {
-        if (!failIfExists && to.find("Varores.dll") != std::string::npos) {
-            *error = ERROR_ACCESS_DENIED;
-            return false;
-        }
-        return true;
+    m_services.replaceHook = [](const std::string&, const std::string& to, DWORD* error) {
+        *error = ERROR_ACCESS_DENIED;
+        return to.find("Varores.dll") == std::string::npos;
     };
     WriteFileText(m_target / "Varores.dll", "an older resource module");
     ProgressWindow progress;
@@ -439,10 +436,10 @@ TEST_F(Sequence, FileCopyRefusedForAccessTellsOncePerFileAndFails) {
     EXPECT_EQ(m_services.messages[0].text,
               "Files access denied! Please exit running applications and reinstall!");
     EXPECT_EQ(m_services.messages[1].text, kStaging);
-    EXPECT_EQ(m_services.count("copyFile(" + m_medium.path() + "\\Win7_XP64\\Varores.dll," +
-                               m_target.path() + "\\Varores.dll,0)"),
+    EXPECT_EQ(m_services.count("replaceFile(" + m_target.path() + "\\" + TemporaryCopyName() + "," +
+                               m_target.path() + "\\Varores.dll)"),
               2)
-        << "one overwrite and one retry";
+        << "one replacement and one retry";
 }
 
 namespace {

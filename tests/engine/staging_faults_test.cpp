@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 
 #include "engine/file_compare.h"
 #include "engine/folder_copy.h"
@@ -18,8 +19,11 @@ constexpr int kClass = 4; // "\Win7_XP64\"
 const char kChildFrom[] = "STAGING_CHILD_FROM";
 const char kChildTo[] = "STAGING_CHILD_TO";
 
-bool Exists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+// The family of names a copy in progress is written under.
+bool IsPartialCopy(const std::string& name) {
+    const std::string prefix = "~setup-copy-", suffix = ".partial";
+    return name.size() > prefix.size() + suffix.size() && name.rfind(prefix, 0) == 0 &&
+           name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
 ULONGLONG SizeOf(const std::string& path) {
@@ -94,18 +98,58 @@ protected:
     std::string source(const std::string& name) const { return m_medium / ("Win7_XP64\\" + name); }
     std::string target(const std::string& name) const { return m_target / name; }
 
-    // Every file there holds the medium's bytes; none is a partial copy.
+    // Nothing but driver files staged whole lies there: no partial copy under its own name or
+    // under a driver file's, which a full disk could ill afford until the next run.
     void ExpectOnlyWholeFiles(const char* when) {
         for (const std::string& name : FileNames(m_target.path())) {
+            EXPECT_FALSE(IsPartialCopy(name)) << name << " was left, " << when;
             EXPECT_TRUE(FilesAreIdentical(target(name), source(name))) << name << ", " << when;
         }
-        EXPECT_FALSE(Exists(target(kPartialCopyName))) << when;
     }
     void ExpectEveryFileStaged(const char* when) {
         for (const std::string& name : FileNames(m_medium / "Win7_XP64")) {
             EXPECT_TRUE(FilesAreIdentical(target(name), source(name))) << name << ", " << when;
         }
-        EXPECT_FALSE(Exists(target(kPartialCopyName))) << when;
+        EXPECT_EQ(FileNames(m_target.path()).size(), FileNames(m_medium / "Win7_XP64").size())
+            << "nothing else lies there, " << when;
+    }
+
+    // Stages the medium in a process of its own and ends it while a file past every small file's
+    // size, but short of the large one's, is being written. False when the copy ended first.
+    bool EndChildInTheMiddleOfACopy(ULONGLONG largeSize) {
+        SetEnvironmentVariableA(kChildFrom, (m_medium / "Win7_XP64\\").c_str());
+        SetEnvironmentVariableA(kChildTo, (m_target.path() + "\\").c_str());
+        char self[MAX_PATH];
+        if (GetModuleFileNameA(nullptr, self, sizeof(self)) >= sizeof(self)) {
+            return false;
+        }
+        std::string command = std::string("\"") + self +
+                              "\" --gtest_also_run_disabled_tests "
+                              "--gtest_filter=StagingFaults.DISABLED_ChildStagesTheFolderItIsGiven";
+        STARTUPINFOA startup{};
+        startup.cb = sizeof(startup);
+        PROCESS_INFORMATION child{};
+        if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                            &startup, &child)) {
+            return false;
+        }
+        CloseHandle(child.hThread);
+        bool caught = false;
+        for (int i = 0; i < 60000 && !caught; ++i) {
+            for (const std::string& name : FileNames(m_target.path())) {
+                ULONGLONG written = SizeOf(target(name));
+                if (written > 1024 * 1024 && written < largeSize) {
+                    caught = TerminateProcess(child.hProcess, 1) != FALSE;
+                    break;
+                }
+            }
+            if (!caught && WaitForSingleObject(child.hProcess, 1) == WAIT_OBJECT_0) {
+                break;
+            }
+        }
+        WaitForSingleObject(child.hProcess, INFINITE);
+        CloseHandle(child.hProcess);
+        return caught;
     }
 
     TempFolder m_medium, m_target;
@@ -118,7 +162,10 @@ TEST_F(StagingFaults, DiskFullInTheMiddleOfAFileLeavesNoPartialFileAndTheNextRun
     for (size_t i = 0; i < big.size(); ++i) {
         big[i] = static_cast<char>(i * 7 + i / 4096);
     }
+    // A shared core file, which is only ever supplied, and the resource module, which a first
+    // installation copies into its free name.
     WriteFileText(source("UNIDRV.DLL"), big);
+    WriteFileText(source("Varores.dll"), big.substr(1));
     SmallDisk disk(m_target.path());
     if (!disk.Mount()) {
         GTEST_SKIP() << "mounting a 512 KiB tmpfs on the driver directory was refused (needs root)";
@@ -128,7 +175,7 @@ TEST_F(StagingFaults, DiskFullInTheMiddleOfAFileLeavesNoPartialFileAndTheNextRun
     ScopedServices scope(services);
     CurrentDirectory cwd(m_medium.path());
 
-    EXPECT_EQ(StageDriverFiles(kClass, nullptr), 0) << "UNIDRV.DLL does not fit";
+    EXPECT_EQ(StageDriverFiles(kClass, nullptr), 0) << "the large files do not fit";
     EXPECT_EQ(services.count("copyOemInf"), 0) << "nothing is registered";
     PrintListing("after the full disk", m_target.path());
     ExpectOnlyWholeFiles("after the full disk");
@@ -153,39 +200,95 @@ TEST_F(StagingFaults, StagingEndedInTheMiddleOfACopyIsRepairedByTheNextRun) {
     // Large enough to be caught in the act, small enough to copy in about a second.
     const ULONGLONG size = 128ull * 1024 * 1024;
     MakeLargeFile(source("UNIDRV.DLL"), size);
-    SetEnvironmentVariableA(kChildFrom, (m_medium / "Win7_XP64\\").c_str());
-    SetEnvironmentVariableA(kChildTo, (m_target.path() + "\\").c_str());
-    char self[MAX_PATH];
-    ASSERT_LT(GetModuleFileNameA(nullptr, self, sizeof(self)), sizeof(self));
-    std::string command = std::string("\"") + self +
-                          "\" --gtest_also_run_disabled_tests "
-                          "--gtest_filter=StagingFaults.DISABLED_ChildStagesTheFolderItIsGiven";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION child{};
-    ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                               nullptr, &startup, &child));
-    CloseHandle(child.hThread);
-    bool caught = false;
-    for (int i = 0; i < 60000 && !caught; ++i) {
-        for (const char* name : {kPartialCopyName, "UNIDRV.DLL"}) {
-            ULONGLONG written = SizeOf(target(name));
-            // Past every small file's size: the large one is being written.
-            if (written > 1024 * 1024 && written < size) {
-                caught = TerminateProcess(child.hProcess, 1) != FALSE;
-                break;
-            }
-        }
-        if (!caught && WaitForSingleObject(child.hProcess, 1) == WAIT_OBJECT_0) {
-            break;
-        }
-    }
-    WaitForSingleObject(child.hProcess, INFINITE);
-    CloseHandle(child.hProcess);
-    ASSERT_TRUE(caught) << "the copy ended before it could be caught";
+    ASSERT_TRUE(EndChildInTheMiddleOfACopy(size));
     PrintListing("after the ended process", m_target.path());
 
     EXPECT_NE(CopyDriverFolder(nullptr, m_medium / "Win7_XP64\\", m_target.path() + "\\"), 0);
     PrintListing("after the next run", m_target.path());
     ExpectEveryFileStaged("after the next run");
+}
+
+namespace {
+
+// A working installation, then an update medium whose unprotected files differ, one of them large.
+class UpdateCutShort : public StagingFaults {
+protected:
+    void InstallThenUpdate(ULONGLONG largeSize) {
+        ASSERT_NE(CopyDriverFolder(nullptr, folder(), m_target.path() + "\\"), 0);
+        for (const std::string& name : FileNames(m_target.path())) {
+            m_installed[name] = ReadFileText(target(name));
+        }
+        WriteFileText(source("Varo31K.GPD"), "*GPDFileVersion: \"2.0\" (the update)");
+        if (largeSize < 16 * 1024 * 1024) {
+            std::string large(static_cast<size_t>(largeSize), '\0');
+            for (size_t i = 0; i < large.size(); ++i) {
+                large[i] = static_cast<char>(i * 13 + i / 1000);
+            }
+            WriteFileText(source("Varores.dll"), large);
+        } else {
+            MakeLargeFile(source("Varores.dll"), largeSize);
+        }
+    }
+    std::string folder() const { return m_medium / "Win7_XP64\\"; }
+
+    // Only the first installation's files lie there, each whole: as installed, or already
+    // updated, which only a small file can be.
+    void ExpectTheInstallationWhole(const char* when, bool ownPartialAllowed) {
+        size_t partial = 0;
+        for (const std::string& name : FileNames(m_target.path())) {
+            if (IsPartialCopy(name)) {
+                ++partial;
+                continue;
+            }
+            auto installed = m_installed.find(name);
+            if (installed == m_installed.end()) {
+                ADD_FAILURE() << name << " was not installed, " << when;
+                continue;
+            }
+            bool asInstalled = ReadFileText(target(name)) == installed->second;
+            EXPECT_TRUE(asInstalled ||
+                        (name != "Varores.dll" && FilesAreIdentical(target(name), source(name))))
+                << name << " is not whole, " << when;
+        }
+        EXPECT_EQ(FileNames(m_target.path()).size() - partial, m_installed.size()) << when;
+        EXPECT_EQ(partial, ownPartialAllowed ? 1u : 0u) << "partial copies, " << when;
+    }
+    void ExpectTheUpdate(const char* when) {
+        for (const std::string& name : FileNames(m_target.path())) {
+            EXPECT_TRUE(FilesAreIdentical(target(name), source(name))) << name << ", " << when;
+        }
+        EXPECT_EQ(FileNames(m_target.path()).size(), m_installed.size()) << when;
+    }
+
+    std::map<std::string, std::string> m_installed;
+};
+
+} // namespace
+
+TEST_F(UpdateCutShort, ByAFullDiskLeavesTheInstallationWholeAndTheNextRunUpdates) {
+    SmallDisk disk(m_target.path());
+    if (!disk.Mount()) {
+        GTEST_SKIP() << "mounting a 512 KiB tmpfs on the driver directory was refused (needs root)";
+    }
+    InstallThenUpdate(3000089);
+    EXPECT_EQ(CopyDriverFolder(nullptr, folder(), m_target.path() + "\\"), 0);
+    PrintListing("update after the full disk", m_target.path());
+    ExpectTheInstallationWhole("after the full disk", false);
+
+    ASSERT_TRUE(disk.Grow());
+    EXPECT_NE(CopyDriverFolder(nullptr, folder(), m_target.path() + "\\"), 0);
+    PrintListing("update with room again", m_target.path());
+    ExpectTheUpdate("with room again");
+}
+
+TEST_F(UpdateCutShort, ByAnEndedProcessLeavesTheInstallationWholeAndTheNextRunUpdates) {
+    const ULONGLONG size = 128ull * 1024 * 1024;
+    InstallThenUpdate(size);
+    ASSERT_TRUE(EndChildInTheMiddleOfACopy(size));
+    PrintListing("update after the ended process", m_target.path());
+    ExpectTheInstallationWhole("after the ended process", true);
+
+    EXPECT_NE(CopyDriverFolder(nullptr, folder(), m_target.path() + "\\"), 0);
+    PrintListing("update after the next run", m_target.path());
+    ExpectTheUpdate("after the next run");
 }

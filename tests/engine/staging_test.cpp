@@ -6,11 +6,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "engine/paths.h"
 #include "engine/state.h"
 #include "tests/support/fake_services.h"
 #include "tests/support/paths.h"
 #include "tests/support/progress_window.h"
+#include "win32/handles.h"
 
 namespace {
 
@@ -36,8 +39,8 @@ protected:
     }
     int overwrites() const {
         int n = 0;
-        // Copies into a free name go to the partial copy's name and overwrite only that.
-        std::string intoPartial = std::string(kPartialCopyName) + ",0)";
+        // Copies into the driver directory go to the temporary name and overwrite only that.
+        std::string intoPartial = TemporaryCopyName() + ",0)";
         for (const auto& call : m_services.calls) {
             n += call.rfind("copyFile(", 0) == 0 && call.size() > intoPartial.size() &&
                  call.compare(call.size() - 3, 3, ",0)") == 0 &&
@@ -80,6 +83,18 @@ public:
 private:
     std::string m_link;
 };
+
+struct StagingRun {
+    int result = -1;
+    DWORD error = 0;
+};
+
+DWORD WINAPI StageOnAThreadOfItsOwn(void* data) {
+    auto* run = static_cast<StagingRun*>(data);
+    run->result = StageDriverFiles(kClass, kOwner);
+    run->error = GetLastError();
+    return 0;
+}
 
 const char* const kPlatformFiles[] = {
     "UNIDRV.DLL",   "UNIDRVUI.DLL", "UNIDRV.HLP",   "Varo31K.GPD",  "Varo31K.inf",  "Varores.dll",
@@ -138,33 +153,50 @@ TEST_F(Staging, SecondInstallRewritesNothing) {
 TEST_F(Staging, DifferingReadOnlyTargetIsReplacedAfterClearingTheAttribute) {
     WriteFileText(target("Varores.dll"), "an older resource module");
     SetFileAttributesA(target("Varores.dll").c_str(), FILE_ATTRIBUTE_READONLY);
-    // Windows refuses to overwrite a read-only file; Wine running as root does not.
-    m_services.copyHook = [](const std::string&, const std::string& to, BOOL failIfExists,
-                             DWORD* error) {
+    // Windows refuses to rename over a read-only file; Wine running as root does not.
+    m_services.replaceHook = [](const std::string&, const std::string& to, DWORD* error) {
         DWORD a = GetFileAttributesA(to.c_str());
-        if (!failIfExists && a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_READONLY)) {
-            *error = ERROR_ACCESS_DENIED;
-            return false;
-        }
-        return true;
+        *error = ERROR_ACCESS_DENIED;
+        return a == INVALID_FILE_ATTRIBUTES || !(a & FILE_ATTRIBUTE_READONLY);
     };
     ASSERT_NE(StageDriverFiles(kClass, kOwner), 0);
+    EXPECT_EQ(m_services.count("replaceFile(" + target(TemporaryCopyName()) + "," +
+                               target("Varores.dll") + ")"),
+              2)
+        << "refused, then retried";
     EXPECT_EQ(ReadFileText(target("Varores.dll")), ReadFileText(source("Varores.dll")));
     EXPECT_FALSE(ReadOnly(target("Varores.dll")));
     EXPECT_TRUE(m_services.messages.empty());
 }
 
-TEST_F(Staging, WhatAnInterruptedRunLeftIsRepaired) {
-    // An overwrite cut short, and a copy into a free name cut short (read-only, as copies from a
-    // disc are), in a driver directory that holds everything else: no copy reuses the name.
+TEST_F(Staging, TemporaryNamesCarryTheProcessAndWhatOthersLeftIsRemoved) {
+    const std::string own = TemporaryCopyName();
+    EXPECT_EQ(own, "~setup-copy-" + std::to_string(GetCurrentProcessId()) + ".partial");
+    // Left by an interrupted run of this version and of the one before, read-only as copies from
+    // a disc are; a file outside the family stays.
     ASSERT_NE(StageDriverFiles(kClass, kOwner), 0);
+    const char* const stale[] = {"~setup-copy-4242.partial", "~SETUP-COPY-7.PARTIAL",
+                                 "~setup-copy-in-progress.partial"};
+    for (const char* name : stale) {
+        EXPECT_TRUE(IsTemporaryCopyName(name)) << name;
+        WriteFileText(target(name), "half a file");
+        SetFileAttributesA(target(name).c_str(), FILE_ATTRIBUTE_READONLY);
+    }
+    for (const char* name :
+         {"~setup-copy-.partial", "~setup-copy-1.partial.GPD", "setup-copy-1.partial"}) {
+        EXPECT_FALSE(IsTemporaryCopyName(name)) << name;
+        WriteFileText(target(name), "not ours");
+    }
     std::string medium = ReadFileText(source("Varores.dll"));
     WriteFileText(target("Varores.dll"), medium.substr(0, medium.size() / 2));
-    WriteFileText(target(kPartialCopyName), "half a file");
-    SetFileAttributesA(target(kPartialCopyName).c_str(), FILE_ATTRIBUTE_READONLY);
     ASSERT_NE(StageDriverFiles(kClass, kOwner), 0);
     EXPECT_EQ(ReadFileText(target("Varores.dll")), medium);
-    EXPECT_FALSE(Exists(target(kPartialCopyName)));
+    for (const char* name : stale) {
+        EXPECT_FALSE(Exists(target(name))) << name;
+    }
+    EXPECT_EQ(ReadFileText(target("~setup-copy-1.partial.GPD")), "not ours");
+    EXPECT_EQ(ReadFileText(target("setup-copy-1.partial")), "not ours");
+    EXPECT_FALSE(Exists(target(own)));
     EXPECT_TRUE(m_services.messages.empty());
 }
 
@@ -188,6 +220,41 @@ TEST_F(Staging, FileHeldOpenShowsOneMessageAndFailsTheWalk) {
     EXPECT_TRUE(Exists(target("Varo31K.GPD")));
     EXPECT_EQ(m_services.count("copyOemInf"), 0) << "a failed walk registers nothing";
     EXPECT_EQ(progress.position(), 0);
+}
+
+// The 9x family has no replacing rename: the old file is deleted, then the whole copy renamed.
+class Win9xServices : public FakeServices {
+public:
+    BOOL getVersionEx(OSVERSIONINFOA* info) override {
+        FakeServices::getVersionEx(info);
+        info->dwPlatformId = VER_PLATFORM_WIN32_WINDOWS;
+        return TRUE;
+    }
+};
+
+TEST_F(Staging, On9xADifferingFileIsReplacedWholeAndOneInUseIsToldOnce) {
+    Win9xServices services;
+    ScopedServices scope(services);
+    const std::string folder = m_medium / "Win7_XP64\\", into = m_target.path() + "\\";
+    WriteFileText(target("Varores.dll"), "an older resource module");
+    SetFileAttributesA(target("Varores.dll").c_str(), FILE_ATTRIBUTE_READONLY);
+    WriteFileText(target("Varo31K.GPD"), "an older data file");
+    HANDLE held = CreateFileA(target("Varo31K.GPD").c_str(), GENERIC_READ, 0, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(CopyDriverFolder(kOwner, folder, into), 0);
+    CloseHandle(held);
+    EXPECT_EQ(services.count("getVersionEx"), 1) << "the family is asked once per walk";
+    EXPECT_EQ(services.count("replaceFile"), 0) << "a stub there";
+    EXPECT_EQ(ReadFileText(target("Varores.dll")), ReadFileText(source("Varores.dll")));
+    EXPECT_FALSE(ReadOnly(target("Varores.dll")));
+    EXPECT_EQ(ReadFileText(target("Varo31K.GPD")), "an older data file");
+    ASSERT_EQ(services.messages.size(), 1u);
+    EXPECT_EQ(services.messages[0].text,
+              "Files access denied! Please exit running applications and reinstall!");
+    EXPECT_FALSE(Exists(target(TemporaryCopyName())));
+    EXPECT_NE(CopyDriverFolder(kOwner, folder, into), 0);
+    EXPECT_EQ(ReadFileText(target("Varo31K.GPD")), ReadFileText(source("Varo31K.GPD")));
 }
 
 TEST_F(Staging, ProtectedFilesAreNeverOverwritten) {
@@ -279,31 +346,31 @@ TEST_F(Staging, FailedFileFailsTheWalkWhichGoesOnWithEveryOtherFile) {
         return from != failing;
     };
     EXPECT_EQ(CopyDriverFolder(kOwner, folder.path() + "\\", m_target.path() + "\\"), 0);
-    ASSERT_FALSE(m_services.calls.empty());
-    EXPECT_EQ(m_services.calls[0], "copyFile(" + failing + "," + target(kPartialCopyName) + ",0)")
+    std::vector<std::string> copies = m_services.callsOf({"copyFile"});
+    ASSERT_FALSE(copies.empty());
+    EXPECT_EQ(copies[0], "copyFile(" + failing + "," + target(TemporaryCopyName()) + ",0)")
         << "the walk meets the files in the order listed";
     EXPECT_FALSE(Exists(target(order[0])));
-    EXPECT_FALSE(Exists(target(kPartialCopyName)));
+    EXPECT_FALSE(Exists(target(TemporaryCopyName())));
     for (size_t i = 1; i < order.size(); ++i) {
         EXPECT_EQ(ReadFileText(target(order[i])), order[i]) << "staged after the failure";
     }
     EXPECT_TRUE(m_services.messages.empty());
 }
 
-TEST_F(Staging, DeepNestingIsWalkedUntilThePatternNoLongerFits) {
-    // A file 40 levels down is staged; the folder whose search pattern would pass 259 bytes fails
-    // the walk, and everything else is staged all the same.
+TEST_F(Staging, NestingPastTheBoundFailsTheWalk) {
+    // A file 32 levels down is staged; one more level is deeper than any medium nests.
     std::string folder = source("");
-    for (int level = 1; folder.size() + 3 < kWalkPathSize; ++level) {
+    for (int level = 1; level <= 32; ++level) {
         folder += "d\\";
-        ASSERT_TRUE(CreateLongDirectory(folder)) << folder.size();
-        if (level == 40) {
-            WriteFileText(folder + "Deep.GPD", "40 levels down");
-        }
+        ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr)) << level;
     }
+    WriteFileText(folder + "Deep.GPD", "32 levels down");
+    EXPECT_NE(StageDriverFiles(kClass, kOwner), 0);
+    EXPECT_EQ(ReadFileText(target("Deep.GPD")), "32 levels down");
+    ASSERT_TRUE(CreateDirectoryA((folder + "d").c_str(), nullptr));
+    m_services.calls.clear();
     EXPECT_EQ(StageDriverFiles(kClass, kOwner), 0);
-    EXPECT_EQ(ReadFileText(target("Deep.GPD")), "40 levels down");
-    EXPECT_TRUE(Exists(target("Varo31K.GPD")));
     EXPECT_EQ(m_services.count("copyOemInf"), 0);
     EXPECT_TRUE(m_services.messages.empty());
 }
@@ -319,38 +386,48 @@ TEST_F(Staging, NestedFolderWhosePatternWouldNotFitFailsTheWalk) {
     EXPECT_EQ(m_services.count("copyOemInf"), 0);
 }
 
-TEST_F(Staging, LinkedFolderIsWalkedAndALoopFailsThroughThePathCapacity) {
+TEST_F(Staging, LinkedFolderIsWalkedLikeAnyOther) {
     TempFolder elsewhere;
     WriteFileText(elsewhere / "Linked.GPD", "linked data");
-    {
-        UnixLink linked(source("linked"), UnixPath(elsewhere.path()));
-        DWORD attributes = GetFileAttributesA(source("linked").c_str());
-        ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
-        ASSERT_TRUE(attributes & FILE_ATTRIBUTE_REPARSE_POINT) << std::hex << attributes;
-        EXPECT_NE(StageDriverFiles(kClass, kOwner), 0);
-        EXPECT_EQ(ReadFileText(target("Linked.GPD")), "linked data");
+    UnixLink linked(source("linked"), UnixPath(elsewhere.path()));
+    DWORD attributes = GetFileAttributesA(source("linked").c_str());
+    ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
+    ASSERT_TRUE(attributes & FILE_ATTRIBUTE_REPARSE_POINT) << std::hex << attributes;
+    EXPECT_NE(StageDriverFiles(kClass, kOwner), 0);
+    EXPECT_EQ(ReadFileText(target("Linked.GPD")), "linked data");
+}
+
+TEST_F(Staging, MediumWhoseLinksLoopBackFailsWithinAMinute) {
+    // Two links back to their own folder double the folders at every level: the path capacity
+    // alone would end the walk only after some 2^100 folders.
+    UnixLink a(source("a"), "."), b(source("b"), ".");
+    StagingRun run;
+    CThreadHandle thread(CreateThread(nullptr, 0, StageOnAThreadOfItsOwn, &run, 0, nullptr));
+    ASSERT_TRUE(thread);
+    if (WaitForSingleObject(thread.Get(), 60000) != WAIT_OBJECT_0) {
+        // The walk cannot be stopped from outside; the process goes with it.
+        std::fprintf(stderr, "FAILED: the looping medium was still walked after a minute\n");
+        std::fflush(stderr);
+        TerminateProcess(GetCurrentProcess(), 1);
     }
-    const std::string name = "back-to-its-own-folder";
-    UnixLink loop(source(name), ".");
-    // With every copy refused, each level's files are tried afresh and show in the calls.
-    for (const std::string& staged : FileNames(m_target.path())) {
-        SetFileAttributesA(target(staged).c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(target(staged).c_str());
-    }
-    m_services.copyHook = [](const std::string&, const std::string&, BOOL, DWORD* error) {
-        *error = ERROR_DISK_FULL;
-        return false;
-    };
-    m_services.calls.clear();
-    EXPECT_EQ(StageDriverFiles(kClass, kOwner), 0);
-    std::string deepest = source("");
-    while (deepest.size() + name.size() + 1 + 3 < kWalkPathSize) {
-        deepest += name + "\\";
-    }
-    EXPECT_EQ(m_services.count("copyFile(" + deepest + "UNIDRV.DLL,"), 1)
-        << "the loop is followed as deep as the pattern fits";
+    EXPECT_EQ(run.result, 0);
+    EXPECT_EQ(run.error, static_cast<DWORD>(ERROR_CANT_RESOLVE_FILENAME));
     EXPECT_EQ(m_services.count("copyOemInf"), 0);
     EXPECT_TRUE(m_services.messages.empty());
+}
+
+TEST_F(Staging, FolderThatCannotBeReadToItsEndFailsTheWalk) {
+    TempFolder folder;
+    for (const char* name : {"One.GPD", "Two.GPD", "Three.GPD"}) {
+        WriteFileText(folder / name, name);
+    }
+    // Past "." and ".." and the first file.
+    m_services.refuse("findNextFile", ERROR_NOT_READY, 1, 2);
+    EXPECT_EQ(CopyDriverFolder(kOwner, folder.path() + "\\", m_target.path() + "\\"), 0);
+    EXPECT_GE(FileNames(m_target.path()).size(), 1u) << "the entries read before the fault";
+    m_services.refuse("findNextFile", ERROR_NO_MORE_FILES, 1, 2);
+    EXPECT_NE(CopyDriverFolder(kOwner, folder.path() + "\\", m_target.path() + "\\"), 0)
+        << "the end of a folder is no fault";
 }
 
 TEST_F(Staging, FolderOfProtectedFilesOnlySucceeds) {

@@ -248,6 +248,26 @@ BOOL FakeServices::copyFile(const char* from, const char* to, BOOL failIfExists)
     return Win32Services::copyFile(from, to, failIfExists);
 }
 
+BOOL FakeServices::replaceFile(const char* from, const char* to) {
+    calls.push_back("replaceFile(" + Text(from) + "," + Text(to) + ")");
+    DWORD error = 0;
+    if (replaceHook && !replaceHook(Text(from), Text(to), &error)) {
+        SetLastError(error);
+        return FALSE;
+    }
+    if (refused("replaceFile")) {
+        return FALSE;
+    }
+    return Win32Services::replaceFile(from, to);
+}
+
+BOOL FakeServices::findNextFile(HANDLE search, WIN32_FIND_DATAA* entry) {
+    if (refused("findNextFile")) {
+        return FALSE;
+    }
+    return Win32Services::findNextFile(search, entry);
+}
+
 int FakeServices::messageBox(HWND owner, const char* text, const char* caption, UINT type) {
     messages.push_back({owner, Text(text), Text(caption), type});
     calls.push_back("messageBox(" + Text(text) + ")");

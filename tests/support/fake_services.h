@@ -58,6 +58,8 @@ public:
     std::function<bool(const std::string& from, const std::string& to, BOOL failIfExists,
                        DWORD* error)>
         copyHook;
+    // The same before a replacing rename.
+    std::function<bool(const std::string& from, const std::string& to, DWORD* error)> replaceHook;
 
     BOOL getPrinterDriverDirectory(const char* environment, BYTE* buffer, DWORD size,
                                    DWORD* needed) override;
@@ -76,6 +78,9 @@ public:
     bool getNativeSystemInfo(SYSTEM_INFO* info) override;
     void getSystemInfo(SYSTEM_INFO* info) override;
     BOOL copyFile(const char* from, const char* to, BOOL failIfExists) override;
+    BOOL replaceFile(const char* from, const char* to) override;
+    // Not logged (one per entry of a walk), only refused as "findNextFile".
+    BOOL findNextFile(HANDLE search, WIN32_FIND_DATAA* entry) override;
     int messageBox(HWND owner, const char* text, const char* caption, UINT type) override;
 
     // Number of logged calls that start with prefix.
