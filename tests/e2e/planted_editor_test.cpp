@@ -13,11 +13,17 @@ namespace {
 std::string ImageOf(HWND window) {
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
-    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, pid);
     char path[MAX_PATH] = "";
     DWORD size = sizeof(path);
+    // Vista and later, which the headers of this build do not declare; Wine has it always.
+    using QueryImage = BOOL(WINAPI*)(HANDLE, DWORD, LPSTR, PDWORD);
+    auto query = reinterpret_cast<QueryImage>(reinterpret_cast<void (*)()>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "QueryFullProcessImageNameA")));
+    if (process && query) {
+        query(process, 0, path, &size);
+    }
     if (process) {
-        QueryFullProcessImageNameA(process, 0, path, &size);
         CloseHandle(process);
     }
     return path;
