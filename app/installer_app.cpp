@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "app/instance_lock.h"
+#include "app/running_copy.h"
 #include "app/setup_dlg.h"
 #include "framework/wnd.h"
 
@@ -25,6 +27,11 @@ BOOL CInstallerApp::InitInstance() {
     EnableControlContainer();
     SetRegistryKey(kRegistryKey);
 
+    // Held until the launcher has closed: one installation at a time across the machine.
+    CInstanceLock lock;
+    if (!GoOnAsTheOnlyCopy(lock)) {
+        return FALSE;
+    }
     CSetupDlg launcher;
     m_pMainWnd = &launcher;
     launcher.DoModal();

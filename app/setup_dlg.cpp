@@ -4,6 +4,7 @@
 
 #include "app/about_dlg.h"
 #include "app/driver_wizard.h"
+#include "app/running_copy.h"
 #include "controls/shell_open.h"
 #include "engine/config.h"
 #include "framework/app.h"
@@ -26,6 +27,7 @@ LOGFONTA LauncherFontRecord(const std::string& face, LONG tenthsOfPoint) {
 MESSAGE_MAP(CSetupDlg, CDialog, OnMessage(WM_SYSCOMMAND, &CSetupDlg::OnSysCommand),
             OnMessage(WM_PAINT, &CSetupDlg::OnPaint),
             OnMessage(WM_QUERYDRAGICON, &CSetupDlg::OnQueryDragIcon),
+            OnMessage(WM_DESTROY, &CSetupDlg::OnDestroy),
             OnCommand(IDC_BTN_EXIT, BN_CLICKED, &CSetupDlg::OnExit),
             OnCommand(IDC_BTN_DRIVER, BN_CLICKED, &CSetupDlg::OnDriver),
             OnCommand(IDC_BTN_NOTES, BN_CLICKED, &CSetupDlg::OnNotes))
@@ -86,6 +88,9 @@ BOOL CSetupDlg::OnInitDialog() {
     ::SetDlgItemTextA(m_hWnd, IDC_VERSION_TEXT, version.c_str());
     ::SendMessageA(GetDlgItem(IDC_VERSION_TEXT), WM_SETFONT, textFont, TRUE);
 
+    // A second copy started meanwhile finds this window by its mark and hands over to it.
+    MarkAsTheLauncher(m_hWnd);
+
     // The dialog manager focuses the first visible tab stop: the notes button (the link is hidden).
     return TRUE;
 }
@@ -137,6 +142,12 @@ LRESULT CSetupDlg::OnQueryDragIcon(WPARAM, LPARAM) {
     return reinterpret_cast<LRESULT>(m_appIcon);
 }
 
+LRESULT CSetupDlg::OnDestroy(WPARAM, LPARAM) {
+    UnmarkTheLauncher(m_hWnd);
+    SetHandled(false);
+    return 0;
+}
+
 LRESULT CSetupDlg::OnExit(WPARAM, LPARAM) {
     OnCancel();
     return 0;
@@ -147,9 +158,32 @@ LRESULT CSetupDlg::OnDriver(WPARAM, LPARAM) {
     return 0;
 }
 
+bool SystemEditorPath(std::string& path) {
+    OSVERSIONINFOA version{};
+    version.dwOSVersionInfoSize = sizeof(version);
+    const bool nineX =
+        ::GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
+    char folder[MAX_PATH];
+    const UINT length = nineX ? ::GetWindowsDirectoryA(folder, sizeof(folder))
+                              : ::GetSystemDirectoryA(folder, sizeof(folder));
+    // A folder that does not fit comes back as the size it needs, with nothing usable in the
+    // buffer.
+    if (length == 0 || length >= sizeof(folder)) {
+        return false;
+    }
+    path.assign(folder, length);
+    path += "\\notepad.exe";
+    return true;
+}
+
 LRESULT CSetupDlg::OnNotes(WPARAM, LPARAM) {
     std::string notes;
     LoadConfigString(IDS_README_FILE, notes);
-    g_pfnShellExecute(m_hWnd, "open", "notepad", notes.c_str(), nullptr, SW_SHOW);
+    // By bare name the shell would look in the current directory (the medium) and the program's
+    // folder first, and run whatever notepad.com or notepad.exe lies there as administrator.
+    std::string editor;
+    if (SystemEditorPath(editor)) {
+        g_pfnShellExecute(m_hWnd, "open", editor.c_str(), notes.c_str(), nullptr, SW_SHOW);
+    }
     return 0;
 }

@@ -16,6 +16,10 @@ extern const char kAboutMenuText[];
 // the platform picks its default face.
 LOGFONTA LauncherFontRecord(const std::string& face, LONG tenthsOfPoint);
 
+// The system's own text editor by its full path: the system folder's notepad.exe on the NT
+// family, the Windows folder's on 9x, where it lies there. False when that path cannot be had.
+bool SystemEditorPath(std::string& path);
+
 class CSetupDlg : public CDialog {
 public:
     CSetupDlg();
@@ -38,6 +42,7 @@ protected:
     LRESULT OnSysCommand(WPARAM wParam, LPARAM lParam);
     LRESULT OnPaint(WPARAM wParam, LPARAM lParam);
     LRESULT OnQueryDragIcon(WPARAM wParam, LPARAM lParam);
+    LRESULT OnDestroy(WPARAM wParam, LPARAM lParam);
     LRESULT OnExit(WPARAM wParam, LPARAM lParam);
     LRESULT OnDriver(WPARAM wParam, LPARAM lParam);
     LRESULT OnNotes(WPARAM wParam, LPARAM lParam);

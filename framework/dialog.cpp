@@ -51,10 +51,19 @@ struct ModalRunLink {
 thread_local const ModalRunLink* t_innermostRun = nullptr;
 thread_local HHOOK t_filterHook = nullptr;
 
+// Whether a message is meant for the dialog or one of its controls. The hook sees every dialog
+// loop on the thread, message boxes shown over the dialog included, and those keep their own keys.
+bool IsForDialog(const CDialog& dialog, const MSG& message) {
+    return dialog.m_hWnd && message.hwnd &&
+           (message.hwnd == dialog.m_hWnd || IsChild(dialog.m_hWnd, message.hwnd));
+}
+
 LRESULT CALLBACK MessageFilterProc(int code, WPARAM wParam, LPARAM lParam) noexcept {
-    if (code == MSGF_DIALOGBOX && t_innermostRun) {
+    auto* message = reinterpret_cast<MSG*>(lParam);
+    if (code == MSGF_DIALOGBOX && t_innermostRun &&
+        IsForDialog(*t_innermostRun->dialog, *message)) {
         try {
-            if (t_innermostRun->dialog->PreTranslateMessage(reinterpret_cast<MSG*>(lParam))) {
+            if (t_innermostRun->dialog->PreTranslateMessage(message)) {
                 return TRUE;
             }
         } catch (const std::exception& e) {

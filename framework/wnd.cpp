@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <cstdio>
 #include <exception>
 #include <vector>
 
@@ -60,8 +61,10 @@ BOOL AfxInitCommonControls(DWORD classes) {
 }
 
 void ReportUnexpected(const char* where, const char* what) noexcept {
+    // wsprintfA has no bound of its own, and a what() may be any length.
     char text[512];
-    wsprintfA(text, "Unexpected error in %s: %s", where, what);
+    std::snprintf(text, sizeof(text), "Unexpected error in %s: %s", where ? where : "",
+                  what ? what : "");
     OutputDebugStringA(text);
     MessageBoxA(nullptr, text, "Setup", MB_OK | MB_ICONERROR | MB_TASKMODAL);
 }

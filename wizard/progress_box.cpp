@@ -116,5 +116,12 @@ unsigned __stdcall InstallThreadProc(void* argument) {
 void RunProcessBox() {
     // The bar's class must exist before the template's controls are made.
     AfxInitCommonControls(ICC_PROGRESS_CLASS);
-    DialogBoxParamA(AfxGetInstanceHandle(), "ProcessBox", nullptr, ProcessBoxProc, 0);
+    if (DialogBoxParamA(AfxGetInstanceHandle(), "ProcessBox", nullptr, ProcessBoxProc, 0) == -1) {
+        // No box, so no worker: nothing was installed, and the user must not be left thinking
+        // otherwise. Over the launcher, to which the wizard's end returns.
+        CWnd* launcher = AfxGetApp() ? AfxGetApp()->m_pMainWnd : nullptr;
+        Services().messageBox(launcher ? launcher->m_hWnd : nullptr,
+                              ConfigText(IDS_MSG_NO_PROGRESS_BOX).c_str(),
+                              ConfigText(IDS_MSG_CAPTION).c_str(), MB_OK | MB_ICONERROR);
+    }
 }

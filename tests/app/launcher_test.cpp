@@ -171,7 +171,10 @@ TEST_F(LauncherRun, StartsWithTheNotesButtonFocusedAndEnterOpensTheNotesOnce) {
             ASSERT_EQ(g_calls.size(), 1u);
             EXPECT_EQ(g_calls[0].owner, launcher);
             EXPECT_EQ(g_calls[0].operation, "open");
-            EXPECT_EQ(g_calls[0].file, "notepad");
+            // The system's own editor, never one found beside the program.
+            char system[MAX_PATH] = "";
+            GetSystemDirectoryA(system, sizeof(system));
+            EXPECT_EQ(g_calls[0].file, std::string(system) + "\\notepad.exe");
             EXPECT_EQ(g_calls[0].parameters, Config(IDS_README_FILE));
             EXPECT_EQ(g_calls[0].show, SW_SHOW);
             EXPECT_TRUE(IsWindowVisible(launcher));
@@ -202,6 +205,47 @@ TEST_F(LauncherRun, EnterOnTheExitButtonAndTheExitButtonEndTheRunWithCancel) {
                   PostMessageA(GetDlgItem(launcher, IDC_BTN_EXIT), BM_CLICK, 0, 0);
               }}),
               IDCANCEL);
+}
+
+namespace {
+
+// Presses Enter on the focused button of the message box over the launcher, a few times at most;
+// then, if it is still open, cancels it so that the run goes on.
+int g_enterPresses = 0;
+void CALLBACK PressEnterInTheBox(HWND, UINT, UINT_PTR, DWORD) {
+    GUITHREADINFO gui{};
+    gui.cbSize = sizeof(gui);
+    GetGUIThreadInfo(GetCurrentThreadId(), &gui);
+    HWND box = gui.hwndActive;
+    if (!box || !IsWindowVisible(box) || !GetDlgItem(box, IDOK) || GetDlgItem(box, IDC_BTN_NOTES)) {
+        return;
+    }
+    if (++g_enterPresses <= 3) {
+        HWND target = gui.hwndFocus ? gui.hwndFocus : GetDlgItem(box, IDOK);
+        PostMessageA(target, WM_KEYDOWN, VK_RETURN, 1);
+        PostMessageA(target, WM_KEYUP, VK_RETURN, 0xC0000001);
+    } else {
+        PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
+    }
+}
+
+} // namespace
+
+// A message box shown over the launcher (the framework's error box, or the shell's when the editor
+// is missing) keeps its own keys: Enter presses its button.
+TEST_F(LauncherRun, EnterClosesAMessageBoxShownOverTheLauncher) {
+    g_enterPresses = 0;
+    INT_PTR result = Run({[](HWND launcher) {
+        UINT_PTR timer = SetTimer(nullptr, 0, 200, PressEnterInTheBox);
+        EXPECT_EQ(MessageBoxA(launcher, "Enter closes me", "INFO", MB_OK | MB_ICONINFORMATION),
+                  IDOK);
+        KillTimer(nullptr, timer);
+        EXPECT_GE(g_enterPresses, 1);
+        EXPECT_LE(g_enterPresses, 3) << "Enter did not reach the message box";
+        EXPECT_TRUE(g_calls.empty()) << "Enter went to the launcher's notes button";
+        PressKey(GetDlgItem(launcher, IDC_BTN_EXIT), VK_RETURN);
+    }});
+    EXPECT_EQ(result, IDCANCEL);
 }
 
 TEST_F(LauncherRun, TextsAndFontsComeFromTheConfiguration) {

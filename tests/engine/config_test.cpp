@@ -77,6 +77,9 @@ const std::pair<UINT, const char*> kDeliveredTable[] = {
     {264, " Setup Fail!"},
     {300, "UNIDRV.DLL;UNIDRVUI.DLL;UNIDRV.HLP;UNIRES.DLL;Iconlib.dll;srclient.dll;STDNAMES.GPD;"
           "STDDTYPE.GDL;STDSCHEM.GDL;STDSCHMX.GDL;"},
+    {310, "Setup is already running, but its window cannot be found. Please finish that setup "
+          "first, then start Setup again."},
+    {311, "The setup progress window cannot be opened. Nothing was installed."},
 };
 
 // Reads an entry from a module's string table as 8-bit text; the empty text when it is missing.

@@ -133,6 +133,28 @@ TEST_F(ProgressBox, ShowsEveryReportAndClosesAfterTheOutcomeInAMessageItOwns) {
     EXPECT_EQ(g_nProgressPercent, 100);
 }
 
+// A box that cannot be made (here: a module without its template) starts no worker; the user
+// hears so over the launcher instead of returning to it as if nothing had been asked.
+TEST_F(ProgressBox, ABoxThatCannotBeMadeIsReportedOverTheLauncher) {
+    CWinApp app;
+    app.m_hInstance = GetModuleHandleA("kernel32.dll");
+    CWnd launcher;
+    launcher.m_hWnd = CreateWindowExA(0, "STATIC", "launcher", WS_POPUP, 0, 0, 100, 100, nullptr,
+                                      nullptr, nullptr, nullptr);
+    app.m_pMainWnd = &launcher;
+    Run();
+    app.m_pMainWnd = nullptr;
+    EXPECT_EQ(g_log, Texts{"message The setup progress window cannot be opened. Nothing was "
+                           "installed."});
+    ASSERT_EQ(m_services.messages.size(), 1u);
+    EXPECT_EQ(m_services.messages[0].owner, launcher.m_hWnd);
+    EXPECT_EQ(m_services.messages[0].caption, "INFO");
+    EXPECT_EQ(m_services.messages[0].type, static_cast<UINT>(MB_OK | MB_ICONERROR));
+    EXPECT_TRUE(m_services.printers.empty());
+    DestroyWindow(launcher.m_hWnd);
+    launcher.m_hWnd = nullptr;
+}
+
 TEST_F(ProgressBox, RefusesTheUsersCloseAndEscapeWhileTheWorkerRuns) {
     int closedAt = 0;
     g_afterBarMove = [&closedAt](HWND box, int percent) {
