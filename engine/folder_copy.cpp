@@ -93,21 +93,29 @@ struct Walk {
     std::string readOnlyMarker; // lower case
     CompareBuffers buffers;
     bool failed = false;
+    DWORD error = 0; // the first failure's, which the walk's later calls would overwrite
     bool anyFile = false;
 };
+
+void Fail(Walk& walk) {
+    if (!walk.failed) {
+        walk.error = GetLastError();
+    }
+    walk.failed = true;
+}
 
 // Linked folders are walked like any other; a loop through one ends when the search pattern no
 // longer fits its 260 bytes, which fails the walk.
 void WalkFolder(Walk& walk, const std::string& folder) {
     std::string pattern;
     if (!JoinPath(pattern, kWalkPathSize, {folder.c_str(), "*.*"})) {
-        walk.failed = true;
+        Fail(walk);
         return;
     }
     WIN32_FIND_DATAA entry;
     CFindHandle find(NoneIfInvalid(FindFirstFileA(pattern.c_str(), &entry)));
     if (!find) {
-        walk.failed = true;
+        Fail(walk);
         return;
     }
     do {
@@ -118,7 +126,7 @@ void WalkFolder(Walk& walk, const std::string& folder) {
         if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             std::string nested;
             if (!JoinPath(nested, kWalkPathSize, {folder.c_str(), name.c_str(), "\\"})) {
-                walk.failed = true;
+                Fail(walk);
                 continue;
             }
             WalkFolder(walk, nested);
@@ -131,9 +139,12 @@ void WalkFolder(Walk& walk, const std::string& folder) {
         if (walk.protectedList.find(lower) != std::string::npos) {
             // Shared driver core files are never overwritten, only supplied when missing; one
             // still missing afterwards (a full disk) leaves no driver to register.
-            if (!CopyIntoFreeName(source, target) &&
-                GetFileAttributesA(target.c_str()) == INVALID_FILE_ATTRIBUTES) {
-                walk.failed = true;
+            if (!CopyIntoFreeName(source, target)) {
+                DWORD error = GetLastError();
+                if (GetFileAttributesA(target.c_str()) == INVALID_FILE_ATTRIBUTES) {
+                    SetLastError(error);
+                    Fail(walk);
+                }
             }
             if (lower == walk.readOnlyMarker) {
                 DWORD attributes = GetFileAttributesA(target.c_str());
@@ -145,7 +156,7 @@ void WalkFolder(Walk& walk, const std::string& folder) {
         }
         // A failed file fails the walk, but the walk goes on so every other file is staged.
         if (!Replace(target, source, walk.owner, walk.buffers)) {
-            walk.failed = true;
+            Fail(walk);
         }
     } while (FindNextFileA(find.Get(), &entry));
 }
@@ -178,5 +189,9 @@ int CopyDriverFolder(HWND owner, const std::string& folder, const std::string& t
         }
         return 0;
     }
-    return walk.failed ? 0 : 1;
+    if (walk.failed) {
+        SetLastError(walk.error);
+        return 0;
+    }
+    return 1;
 }

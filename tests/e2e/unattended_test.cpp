@@ -186,7 +186,9 @@ TEST_F(Unattended, BadArgumentsInstallNothing) {
 
 TEST_F(Unattended, UnreadableDriverFolderFails) {
     const Platform& p = kPlatforms[ExpectedClass()];
-    std::string held = m_medium / (std::string(p.folder) + "\\Varo31K.inf");
+    // Held open without sharing: the medium's file cannot be read.
+    const char* file = ExpectedClass() == 0 ? "Varo31K.drv" : "Varores.dll";
+    std::string held = m_medium / (std::string(p.folder) + "\\" + file);
     HANDLE lock = CreateFileA(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
     DWORD exitCode = Run("/S /log=" + LogPath());
