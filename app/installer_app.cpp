@@ -5,6 +5,7 @@
 #include "app/instance_lock.h"
 #include "app/running_copy.h"
 #include "app/setup_dlg.h"
+#include "app/unattended.h"
 #include "framework/wnd.h"
 
 namespace {
@@ -21,6 +22,10 @@ CInstallerApp::CInstallerApp() = default;
 CInstallerApp::~CInstallerApp() = default;
 
 BOOL CInstallerApp::InitInstance() {
+    // Before anything that could make a window: an unattended run may have no desktop at all.
+    if (RunCommandLine(GetCommandLineA(), m_nExitCode)) {
+        return FALSE;
+    }
     AfxInitCommonControls(ICC_WIN95_CLASSES);
 
     CWinApp::InitInstance();

@@ -9,4 +9,9 @@ public:
     ~CInstallerApp() override;
 
     BOOL InitInstance() override;
+    // The process's exit code: 0 for the launcher, the unattended run's own otherwise.
+    int ExitInstance() override { return m_nExitCode; }
+
+private:
+    int m_nExitCode = 0;
 };

@@ -189,25 +189,34 @@ struct Walk {
     CompareBuffers buffers;
     bool failed = false;
     bool givenUp = false;
+    DWORD error = 0; // the first failure's, which the walk's later calls would overwrite
     bool anyFile = false;
     int folders = 0;
 };
 
+void Fail(Walk& walk) {
+    if (!walk.failed) {
+        walk.error = GetLastError();
+    }
+    walk.failed = true;
+}
+
 void WalkFolder(Walk& walk, const std::string& folder, int nesting) {
     if (nesting > kMaxNesting || ++walk.folders > kMaxFolders) {
-        walk.failed = walk.givenUp = true;
         SetLastError(ERROR_CANT_RESOLVE_FILENAME);
+        Fail(walk);
+        walk.givenUp = true;
         return;
     }
     std::string pattern;
     if (!JoinPath(pattern, kWalkPathSize, {folder.c_str(), "*.*"})) {
-        walk.failed = true;
+        Fail(walk);
         return;
     }
     WIN32_FIND_DATAA entry;
     CFindHandle find(NoneIfInvalid(FindFirstFileA(pattern.c_str(), &entry)));
     if (!find) {
-        walk.failed = true;
+        Fail(walk);
         return;
     }
     do {
@@ -218,7 +227,7 @@ void WalkFolder(Walk& walk, const std::string& folder, int nesting) {
         if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             std::string nested;
             if (!JoinPath(nested, kWalkPathSize, {folder.c_str(), name.c_str(), "\\"})) {
-                walk.failed = true;
+                Fail(walk);
                 continue;
             }
             WalkFolder(walk, nested, nesting + 1);
@@ -234,9 +243,12 @@ void WalkFolder(Walk& walk, const std::string& folder, int nesting) {
         if (walk.protectedList.find(lower) != std::string::npos) {
             // Shared driver core files are never overwritten, only supplied when missing; one
             // still missing afterwards (a full disk) leaves no driver to register.
-            if (!CopyIntoFreeName(source, target) &&
-                GetFileAttributesA(target.c_str()) == INVALID_FILE_ATTRIBUTES) {
-                walk.failed = true;
+            if (!CopyIntoFreeName(source, target)) {
+                DWORD error = GetLastError();
+                if (GetFileAttributesA(target.c_str()) == INVALID_FILE_ATTRIBUTES) {
+                    SetLastError(error);
+                    Fail(walk);
+                }
             }
             if (lower == walk.readOnlyMarker) {
                 DWORD attributes = GetFileAttributesA(target.c_str());
@@ -248,12 +260,12 @@ void WalkFolder(Walk& walk, const std::string& folder, int nesting) {
         }
         // A failed file fails the walk, but the walk goes on so every other file is staged.
         if (!Replace(target, source, walk.owner, walk.buffers, walk.ntFamily)) {
-            walk.failed = true;
+            Fail(walk);
         }
     } while (Services().findNextFile(find.Get(), &entry));
     // A medium that stops being readable part-way through a folder has not been copied whole.
     if (GetLastError() != ERROR_NO_MORE_FILES) {
-        walk.failed = true;
+        Fail(walk);
     }
 }
 
@@ -278,12 +290,14 @@ int CopyDriverFolder(HWND owner, const std::string& folder, const std::string& t
     LoadConfigString(IDS_DRIVER_FILE, marker);
     walk.readOnlyMarker = Lower(marker);
     WalkFolder(walk, folder, 0);
-    if (!walk.anyFile) {
+    if (!walk.anyFile && !walk.failed) {
         // Nothing could be staged: a missing or empty driver folder is no driver.
-        if (!walk.failed) {
-            SetLastError(ERROR_FILE_NOT_FOUND);
-        }
+        SetLastError(ERROR_FILE_NOT_FOUND);
         return 0;
     }
-    return walk.failed ? 0 : 1;
+    if (walk.failed) {
+        SetLastError(walk.error);
+        return 0;
+    }
+    return 1;
 }

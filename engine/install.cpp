@@ -7,6 +7,7 @@
 #include "engine/services.h"
 #include "engine/staging.h"
 #include "engine/state.h"
+#include "engine/trace.h"
 #include "res/strings.h"
 
 namespace {
@@ -39,6 +40,24 @@ std::string UniquePrinterName() {
     }
 }
 
+// The model's own printer from an earlier installation: its exact name, the chosen port and the
+// model's driver. A printer of that name elsewhere, or with another driver, is not ours to change.
+bool IsModelsOwnPrinter() {
+    std::string port, driver;
+    if (!Services().printerPortAndDriver(g_strPrinterModel.c_str(), port, driver)) {
+        return false;
+    }
+    return lstrcmpiA(port.c_str(), g_strPrinterPort.c_str()) == 0 &&
+           lstrcmpiA(driver.c_str(), g_strPrinterModel.c_str()) == 0;
+}
+
+// The step's last error goes with its name into the trace, and stays the thread's last error.
+void TraceFailure(const char* step) {
+    DWORD error = GetLastError();
+    Trace("step failed: %s, last error %lu (0x%08lX)", step, error, error);
+    SetLastError(error);
+}
+
 } // namespace
 
 void WriteDefaultDeviceEntry(const std::string& printerName, const std::string& portName) {
@@ -52,13 +71,19 @@ void WriteDefaultDeviceEntry(const std::string& printerName, const std::string& 
                                 nullptr);
 }
 
-int InstallPrinter() {
+int InstallPrinter(const InstallRequest& request) {
     HWND owner = g_hProcessBox;
-    std::string printerName = UniquePrinterName();
+    bool update = request.updateExisting && IsModelsOwnPrinter();
+    std::string printerName = update ? g_strPrinterModel : UniquePrinterName();
+    Trace(update ? "step: printer \"%s\" on %s exists with its driver: updating it"
+                 : "step: printer name \"%s\" on %s",
+          printerName.c_str(), g_strPrinterPort.c_str());
     ReportProgress(10, "10%");
     int platformClass = DetectPlatformClass();
+    Trace("step: platform class %d; staging the driver files", platformClass);
 
     if (!StageDriverFiles(platformClass, owner)) {
+        TraceFailure("staging the driver files");
         // A syntax error in the setup-information file has been told already; it is a failure
         // all the same, since nothing was registered.
         if (GetLastError() == kErrorGeneralSyntax) {
@@ -67,10 +92,13 @@ int InstallPrinter() {
         ShowConfigMessage(owner, IDS_MSG_STAGING_FAILED, MB_ICONINFORMATION);
         return 0;
     }
-    if (!RegisterDriverAndPrinter(printerName, static_cast<unsigned>(platformClass))) {
+    Trace(update ? "step: registering the driver" : "step: registering the driver and the printer");
+    if (!RegisterDriverAndPrinter(printerName, static_cast<unsigned>(platformClass), update)) {
+        TraceFailure("registering the driver and the printer");
         ShowConfigMessage(owner, IDS_MSG_REGISTRATION_FAILED, MB_ICONERROR);
         return 0;
     }
+    Trace("step: making \"%s\" the default printer", printerName.c_str());
     if (platformClass == 0) {
         WriteDefaultDeviceEntry(printerName, g_strPrinterPort);
     } else {

@@ -31,7 +31,8 @@ bool BuildMultiString(const std::vector<std::string>& items, char (&out)[kDepend
 
 } // namespace
 
-int RegisterDriverAndPrinter(const std::string& printerName, unsigned platformClass) {
+int RegisterDriverAndPrinter(const std::string& printerName, unsigned platformClass,
+                             bool printerExists) {
     SystemServices& services = Services();
     int code = static_cast<int>(platformClass);
     auto environment = LoadConfigBuffer(SpoolerEnvironmentId(code));
@@ -108,6 +109,10 @@ int RegisterDriverAndPrinter(const std::string& printerName, unsigned platformCl
         services.addPrinterDriver(driver);
     }
     ReportProgress(60, "60%");
+    if (printerExists) {
+        ReportProgress(80, "80%");
+        return 1;
+    }
 
     PrinterRecord printer;
     printer.printerName = printerName.c_str();

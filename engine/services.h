@@ -5,6 +5,8 @@
 // call or to see exactly what was passed.
 #include <windows.h>
 
+#include <string>
+
 // What the spooler is told about a driver: level 6 on the NT family, level 3 on the 9x family.
 // Null texts stand for "none"; dependentFiles is a multi-string.
 struct DriverRecord {
@@ -51,6 +53,8 @@ public:
     virtual BOOL enumPorts(DWORD level, BYTE* buffer, DWORD size, DWORD* needed,
                            DWORD* returned) = 0;
     virtual BOOL setDefaultPrinter(const char* name) = 0;
+    // The port and driver of an existing printer (level 2); false when it cannot be read.
+    virtual bool printerPortAndDriver(const char* name, std::string& port, std::string& driver) = 0;
 
     // Setup services: registers a setup-information file from its source folder.
     virtual BOOL copyOemInf(const char* infPath, const char* sourceFolder) = 0;
@@ -104,6 +108,7 @@ public:
     BOOL closePrinter(HANDLE printer) override;
     BOOL enumPorts(DWORD level, BYTE* buffer, DWORD size, DWORD* needed, DWORD* returned) override;
     BOOL setDefaultPrinter(const char* name) override;
+    bool printerPortAndDriver(const char* name, std::string& port, std::string& driver) override;
     BOOL copyOemInf(const char* infPath, const char* sourceFolder) override;
     BOOL writeProfileString(const char* section, const char* key, const char* value) override;
     BOOL sendNotifyMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -5,6 +5,7 @@
 #include <setupapi.h>
 
 #include <atomic>
+#include <vector>
 
 #include "win32/system_dll.h"
 
@@ -119,6 +120,28 @@ BOOL Win32Services::enumPorts(DWORD level, BYTE* buffer, DWORD size, DWORD* need
                               DWORD* returned) {
     auto function = Spooler<decltype(&EnumPortsA)>("EnumPortsA");
     return function ? function(nullptr, level, buffer, size, needed, returned) : FALSE;
+}
+
+bool Win32Services::printerPortAndDriver(const char* name, std::string& port, std::string& driver) {
+    auto getPrinter = Spooler<decltype(&GetPrinterA)>("GetPrinterA");
+    HANDLE printer = nullptr;
+    if (!getPrinter || !openPrinter(name, &printer)) {
+        return false;
+    }
+    DWORD needed = 0;
+    getPrinter(printer, 2, nullptr, 0, &needed);
+    std::vector<BYTE> buffer(needed ? needed : 1);
+    bool read = needed && getPrinter(printer, 2, buffer.data(), needed, &needed);
+    DWORD error = GetLastError();
+    closePrinter(printer);
+    if (!read) {
+        SetLastError(error);
+        return false;
+    }
+    const auto* info = reinterpret_cast<const PRINTER_INFO_2A*>(buffer.data());
+    port = info->pPortName ? info->pPortName : "";
+    driver = info->pDriverName ? info->pDriverName : "";
+    return true;
 }
 
 // Bound to the spooler's export 202, looked up by its name, which stays the same where the

@@ -7,6 +7,16 @@ std::string g_strPrinterPort;
 HWND g_hProcessBox = nullptr;
 HWND g_hProgressBar = nullptr;
 
+namespace {
+
+ProgressObserver g_progressObserver = nullptr;
+
+} // namespace
+
+void SetProgressObserver(ProgressObserver observer) {
+    g_progressObserver = observer;
+}
+
 void ReportProgress(int percent, const char* text) {
     // Null handles: nobody watches (the engine driven without the wizard).
     if (g_hProgressBar) {
@@ -14,5 +24,8 @@ void ReportProgress(int percent, const char* text) {
     }
     if (g_hProcessBox) {
         SetDlgItemTextA(g_hProcessBox, 1006, text);
+    }
+    if (g_progressObserver) {
+        g_progressObserver(percent, text);
     }
 }

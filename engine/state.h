@@ -16,3 +16,8 @@ extern HWND g_hProgressBar;
 // Moves the bar, then sets the percentage field (control 1006) to one of the fixed literals;
 // both are synchronous sends, so the worker waits until the box has handled them.
 void ReportProgress(int percent, const char* text);
+
+// Someone besides the progress box who follows the reports (the unattended run's log); null for
+// nobody. Called on the reporting thread after the box has been told.
+using ProgressObserver = void (*)(int percent, const char* text);
+void SetProgressObserver(ProgressObserver observer);
