@@ -87,8 +87,54 @@ private_display() {
   export DISPLAY=":$n"
 }
 
-# True when this machine can run 32-bit Wine: the kernel may have its 32-bit emulation disabled
-# (seen: "32-bit emulation disabled" in the kernel log), and then no 32-bit Linux program starts.
+# How this machine runs 32-bit Linux programs, and so 32-bit Wine: "native"; "emulated" when a
+# qemu-i386 interpreter is registered through binfmt_misc (then it runs every 32-bit program, even
+# where the kernel could, so native support cannot be told behind it); or "none". The kernel may
+# have its 32-bit emulation disabled (seen: "32-bit emulation disabled" in the kernel log), and then
+# no 32-bit program starts natively. SETUP_TEST_FORCE_NO_NATIVE32=1 treats native support as
+# absent, to try the emulated path on a machine that has it.
+win32_mode() {
+  if qemu_i386_enabled; then
+    echo emulated
+  elif [ -z "${SETUP_TEST_FORCE_NO_NATIVE32:-}" ] && /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    echo native
+  else
+    echo none
+  fi
+}
+
 can_run_win32() {
-  /usr/lib/wine/wine --version >/dev/null 2>&1
+  [ "$(win32_mode)" != none ]
+}
+
+qemu_binfmt=/proc/sys/fs/binfmt_misc
+qemu_i386_enabled() {
+  grep -qs '^enabled' "$qemu_binfmt/qemu-i386"
+}
+
+# Registers Debian's qemu-user-static as the interpreter of 32-bit x86 programs, installing it
+# when missing; root only. Says why and fails when it cannot.
+qemu_i386_register() {
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "not root: cannot register qemu-i386 with binfmt_misc" >&2
+    return 1
+  fi
+  if [ ! -x /usr/bin/qemu-i386-static ]; then
+    { apt-get update -qq || true; } >/dev/null 2>&1
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends qemu-user-static \
+      >/dev/null 2>&1 || { echo "qemu-user-static could not be installed" >&2; return 1; }
+  fi
+  if [ ! -e "$qemu_binfmt/register" ]; then
+    mount -t binfmt_misc binfmt_misc "$qemu_binfmt" 2>/dev/null ||
+      { echo "binfmt_misc could not be mounted on $qemu_binfmt" >&2; return 1; }
+  fi
+  # The i386 ELF header (executables and shared objects); F opens the interpreter now, so that it
+  # also serves programs in other mount namespaces.
+  printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F' \
+    >"$qemu_binfmt/register" 2>/dev/null || { echo "binfmt_misc refused the qemu-i386 entry" >&2; return 1; }
+  qemu_i386_enabled
+}
+
+qemu_i386_unregister() {
+  [ ! -e "$qemu_binfmt/qemu-i386" ] || echo -1 >"$qemu_binfmt/qemu-i386"
 }

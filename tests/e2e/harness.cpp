@@ -6,11 +6,14 @@
 #include <algorithm>
 #include <cstring>
 
+#include "res/launcher_ids.h"
+#include "res/wizard_ids.h"
+
 namespace {
 
 bool IsMessageBox(HWND window) {
     return ClassName(window) == "#32770" && GetDlgItem(window, 0xFFFF) != nullptr &&
-           GetDlgItem(window, 1010) == nullptr;
+           GetDlgItem(window, IDC_PROGRESS_BAR) == nullptr;
 }
 
 // The icon of a message box, told by its colours: the information icon is blue, the error icon
@@ -150,11 +153,11 @@ bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
 ProgressSeen ReadProgress(HWND progressBox) {
     ProgressSeen seen;
     DWORD_PTR position = 0;
-    if (SendMessageTimeoutA(GetDlgItem(progressBox, 1010), PBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, 5000,
-                            &position)) {
+    if (SendMessageTimeoutA(GetDlgItem(progressBox, IDC_PROGRESS_BAR), PBM_GETPOS, 0, 0,
+                            SMTO_ABORTIFHUNG, 5000, &position)) {
         seen.position = static_cast<int>(position);
     }
-    seen.field = WindowText(GetDlgItem(progressBox, 1006));
+    seen.field = WindowText(GetDlgItem(progressBox, IDC_PERCENT_TEXT));
     return seen;
 }
 
@@ -195,18 +198,20 @@ HWND SetupRun::waitWindow(const std::function<bool(HWND)>& match, DWORD timeoutM
 
 HWND SetupRun::waitLauncher() const {
     return waitWindow([](HWND w) {
-        return ClassName(w) == "#32770" && GetDlgItem(w, 1025) && IsWindowEnabled(w);
+        return ClassName(w) == "#32770" && GetDlgItem(w, IDC_BTN_DRIVER) && IsWindowEnabled(w);
     });
 }
 
 HWND SetupRun::waitWizard() const {
     return waitWindow([](HWND w) {
-        return ClassName(w) == "#32770" && GetDlgItem(w, 1002) && GetDlgItem(w, 1000);
+        return ClassName(w) == "#32770" && GetDlgItem(w, IDC_BTN_NEXT) &&
+               GetDlgItem(w, IDC_BTN_BACK);
     });
 }
 
 HWND SetupRun::waitProgressBox() const {
-    return waitWindow([](HWND w) { return ClassName(w) == "#32770" && GetDlgItem(w, 1010); });
+    return waitWindow(
+        [](HWND w) { return ClassName(w) == "#32770" && GetDlgItem(w, IDC_PROGRESS_BAR); });
 }
 
 HWND SetupRun::waitMessageBox(DWORD timeoutMs) {
@@ -292,19 +297,25 @@ std::vector<DriverSeen> Drivers(const char* environment) {
     std::vector<DriverSeen> drivers;
     DWORD needed = 0, count = 0;
     char* env = const_cast<char*>(environment);
-    EnumPrinterDriversA(nullptr, env, 3, nullptr, 0, &needed, &count);
+    EnumPrinterDriversA(nullptr, env, 6, nullptr, 0, &needed, &count);
     if (needed == 0) {
         return drivers;
     }
     std::vector<BYTE> buffer(needed);
-    if (EnumPrinterDriversA(nullptr, env, 3, buffer.data(), needed, &needed, &count)) {
-        auto* info = reinterpret_cast<DRIVER_INFO_3A*>(buffer.data());
+    if (EnumPrinterDriversA(nullptr, env, 6, buffer.data(), needed, &needed, &count)) {
+        auto* info = reinterpret_cast<DRIVER_INFO_6A*>(buffer.data());
+        auto text = [](const char* t) { return std::string(t ? t : ""); };
         for (DWORD i = 0; i < count; ++i) {
-            DriverSeen d{info[i].pName ? info[i].pName : "",
-                         BaseName(info[i].pDriverPath),
-                         BaseName(info[i].pDataFile),
-                         BaseName(info[i].pConfigFile),
-                         {}};
+            DriverSeen d;
+            d.name = text(info[i].pName);
+            d.version = info[i].cVersion;
+            d.driverFile = BaseName(info[i].pDriverPath);
+            d.dataFile = BaseName(info[i].pDataFile);
+            d.configFile = BaseName(info[i].pConfigFile);
+            d.helpFile = BaseName(info[i].pHelpFile);
+            d.monitor = text(info[i].pMonitorName);
+            d.defaultDataType = text(info[i].pDefaultDataType);
+            d.manufacturer = text(info[i].pszMfgName);
             for (const char* f = info[i].pDependentFiles; f && *f; f += strlen(f) + 1) {
                 d.dependentFiles.push_back(BaseName(f));
             }

@@ -64,7 +64,7 @@ HWND FindControl(HWND root, int controlId, const std::function<bool(HWND)>& also
 HWND VisiblePage(HWND wizard);
 bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 20000);
 
-// The progress box's bar (control 1010) and percentage field (1006) as they show now.
+// The progress box's bar and percentage field as they show now.
 struct ProgressSeen {
     int position = -1;
     std::string field;
@@ -77,11 +77,14 @@ struct PrinterSeen {
     DWORD attributes = 0;
 };
 std::vector<PrinterSeen> Printers();
+// As the spooler returns it at level 6, whatever level it was added at.
 struct DriverSeen {
     std::string name;
+    DWORD version = 0;
     // File names, without the folder the spooler puts in front of them.
-    std::string driverFile, dataFile, configFile;
+    std::string driverFile, dataFile, configFile, helpFile;
     std::vector<std::string> dependentFiles;
+    std::string monitor, defaultDataType, manufacturer;
 };
 std::vector<DriverSeen> Drivers(const char* environment);
 std::string DefaultPrinter();

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -342,6 +344,53 @@ TEST_F(WizardRun, PortListFailuresAreToldByThePortPageWhileTheWizardOpens) {
             Click(w.m_btnCancel);
         });
     }
+}
+
+// Run once in each language of the templates (the Chinese one under a Chinese locale, see the
+// CMake file): the resource loader picks the pages by the user-interface language, the frame exists
+// in Chinese only. Every control the code reaches must be there, of the class the code expects, and
+// the captions that come from the string table must replace the template's own.
+TEST_F(WizardRun, TheTemplatesOfTheUserInterfaceLanguageHoldEveryControlTheCodeUses) {
+    bool chinese = PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_CHINESE;
+    const char* expected = getenv("TEMPLATE_LANGUAGE");
+    ASSERT_EQ(chinese, expected && std::string(expected) == "zh")
+        << "user-interface language " << std::hex << GetUserDefaultUILanguage();
+    Run([chinese](RecordingWizard& w) {
+        auto expectControl = [](const CDialog& dialog, int id, const char* className) {
+            HWND control = dialog.GetDlgItem(id);
+            ASSERT_NE(control, nullptr) << "no control " << id;
+            char name[64] = "";
+            GetClassNameA(control, name, sizeof(name));
+            EXPECT_STRCASEEQ(name, className) << "control " << id;
+        };
+        expectControl(w, IDC_BTN_BACK, "Button");
+        expectControl(w, IDC_BTN_NEXT, "Button");
+        expectControl(w, IDCANCEL, "Button");
+        expectControl(w, IDC_PAGE_AREA, "Static");
+        expectControl(w.m_dlgWelcome, IDC_WELCOME_TEXT, "Static");
+        expectControl(w.m_dlgAgreement, IDC_AGREEMENT_TEXT, "Edit");
+        expectControl(w.m_dlgStep1, IDC_CHOICE_LIST, "ListBox");
+        expectControl(w.m_dlgStep2, IDC_CHOICE_LIST, "ListBox");
+        expectControl(w.m_dlgStep3, IDC_CONFIRM_MODEL, "Static");
+        expectControl(w.m_dlgStep3, IDC_CONFIRM_PORT, "Static");
+        // The template's own text of the page, in the language chosen.
+        std::string own = Text(w.m_dlgWelcome.GetDlgItem(IDC_PAGE_TEXT));
+        bool ascii = std::all_of(own.begin(), own.end(),
+                                 [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+        EXPECT_EQ(!ascii, chinese) << own;
+
+        EXPECT_EQ(w.GetWindowText(), "Orlent Impact Printer Driver Setup Wizard");
+        EXPECT_EQ(Text(w.m_dlgWelcome.GetDlgItem(IDC_WELCOME_TEXT)),
+                  "Welcome to use Orlent Impact Printer Driver setup wizard");
+        ExpectStep(w, 1, "Next>", "Cancel");
+        Click(w.m_btnNext);
+        ExpectStep(w, 2, "Accept", "Decline");
+        Click(w.m_btnNext, 3);
+        ExpectStep(w, 5, "Next>", "Cancel");
+        EXPECT_EQ(Items(List(w.m_dlgStep1)), Texts{"Orlent 7140"});
+        ExpectConfirmed(w, "Orlent 7140", "LPT1:");
+        Click(w.m_btnCancel);
+    });
 }
 
 TEST(ModelList, KeepsConfigurationOrderAndSelectsTheFirstItem) {
