@@ -138,6 +138,22 @@ bool PutInPlace(const std::string& temporary, const std::string& target, bool nt
     return DeleteFileA(target.c_str()) && MoveFileA(temporary.c_str(), target.c_str());
 }
 
+bool InUse(DWORD error) {
+    return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION;
+}
+
+// A file in use, the medium's or the installed one, is told once; the user can close what holds
+// it and install again.
+int TellAccessDenied(const std::string& source, const std::string& target, HWND owner,
+                     DWORD error) {
+    std::string caption, text = "Copy File " + source + " To " + target + " Fail! ";
+    LoadConfigString(IDS_MSG_CAPTION, caption);
+    LoadConfigString(IDS_MSG_ACCESS_DENIED, text);
+    Services().messageBox(owner, text.c_str(), caption.c_str(), MB_OK | MB_ICONINFORMATION);
+    SetLastError(error);
+    return 0;
+}
+
 int Replace(const std::string& target, const std::string& source, HWND owner,
             CompareBuffers& buffers, bool ntFamily) {
     if (CopyIntoFreeName(source, target)) {
@@ -145,20 +161,21 @@ int Replace(const std::string& target, const std::string& source, HWND owner,
     }
     DWORD error = GetLastError();
     if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
-        return 0;
+        return InUse(error) ? TellAccessDenied(source, target, owner, error) : 0;
     }
     if (FilesAreIdentical(target, source, buffers)) {
         return 1;
     }
     std::string temporary = FolderOf(target) + TemporaryCopyName();
     if (!CopyToTemporary(source, temporary)) {
-        return 0;
+        error = GetLastError();
+        return InUse(error) ? TellAccessDenied(source, target, owner, error) : 0;
     }
     if (PutInPlace(temporary, target, ntFamily)) {
         return 1;
     }
     error = GetLastError();
-    if (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) {
+    if (!InUse(error)) {
         RemoveTemporaryCopy(temporary);
         SetLastError(error);
         return 0;
@@ -172,12 +189,7 @@ int Replace(const std::string& target, const std::string& source, HWND owner,
     }
     error = GetLastError();
     RemoveTemporaryCopy(temporary);
-    std::string caption, text = "Copy File " + source + " To " + target + " Fail! ";
-    LoadConfigString(IDS_MSG_CAPTION, caption);
-    LoadConfigString(IDS_MSG_ACCESS_DENIED, text);
-    Services().messageBox(owner, text.c_str(), caption.c_str(), MB_OK | MB_ICONINFORMATION);
-    SetLastError(error);
-    return 0;
+    return TellAccessDenied(source, target, owner, error);
 }
 
 struct Walk {

@@ -55,6 +55,8 @@ wait
 codes="" times=()
 for i in $(seq "$n"); do
   read -r code ms <"$work/result-$i"
+  # Unix keeps only the low byte of a Windows exit code: 1603 arrives as 67, 1618 as 82.
+  case $code in 67) code=1603 ;; 82) code=1618 ;; esac
   codes+="$code "
   times+=("$ms")
 done
