@@ -60,7 +60,6 @@ bool GoOnAsTheOnlyCopy(const CInstanceLock& lock) {
         ::SetForegroundWindow(::GetLastActivePopup(launcher));
         return false;
     }
-    ::MessageBoxA(nullptr, ConfigText(IDS_MSG_ALREADY_RUNNING).c_str(),
-                  ConfigText(IDS_MSG_CAPTION).c_str(), MB_OK | MB_ICONINFORMATION);
+    ShowConfigMessage(nullptr, IDS_MSG_ALREADY_RUNNING, MB_ICONINFORMATION);
     return false;
 }

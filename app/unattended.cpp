@@ -223,7 +223,7 @@ int Install(const CommandLineOptions& options) {
         g_log.Write("unexpected failure: %s", e.what());
     }
     if (installed) {
-        ReportProgress(100, "100%");
+        ReportProgress(ProgressStep::Installed);
     }
     g_log.Write("outcome: %s%s", model.c_str(),
                 ConfigText(installed ? IDS_MSG_SETUP_COMPLETE : IDS_MSG_SETUP_FAIL).c_str());
@@ -255,8 +255,7 @@ bool RunCommandLine(const char* commandLine, int& exitCode) {
         return true;
     }
     if (options.help) {
-        MessageBoxA(nullptr, ConfigText(IDS_USAGE).c_str(), ConfigText(IDS_MSG_CAPTION).c_str(),
-                    MB_OK | MB_ICONINFORMATION);
+        ShowConfigMessage(nullptr, IDS_USAGE, MB_ICONINFORMATION);
         exitCode = kExitInstalled;
         return true;
     }

@@ -6,6 +6,7 @@
 
 #include "engine/config.h"
 #include "engine/file_compare.h"
+#include "engine/messages.h"
 #include "engine/paths.h"
 #include "engine/platform.h"
 #include "engine/services.h"
@@ -146,10 +147,9 @@ bool InUse(DWORD error) {
 // it and install again.
 int TellAccessDenied(const std::string& source, const std::string& target, HWND owner,
                      DWORD error) {
-    std::string caption, text = "Copy File " + source + " To " + target + " Fail! ";
-    LoadConfigString(IDS_MSG_CAPTION, caption);
+    std::string text = "Copy File " + source + " To " + target + " Fail! ";
     LoadConfigString(IDS_MSG_ACCESS_DENIED, text);
-    Services().messageBox(owner, text.c_str(), caption.c_str(), MB_OK | MB_ICONINFORMATION);
+    ShowMessage(owner, text, MB_ICONINFORMATION);
     SetLastError(error);
     return 0;
 }

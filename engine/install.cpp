@@ -78,7 +78,7 @@ int InstallPrinter(const InstallRequest& request) {
     Trace(update ? "step: printer \"%s\" on %s exists with its driver: updating it"
                  : "step: printer name \"%s\" on %s",
           printerName.c_str(), g_strPrinterPort.c_str());
-    ReportProgress(10, "10%");
+    ReportProgress(ProgressStep::Started);
     int platformClass = DetectPlatformClass();
     Trace("step: platform class %d; staging the driver files", platformClass);
 

@@ -10,7 +10,11 @@ std::string ConfigText(UINT id) {
     return text;
 }
 
+int ShowMessage(HWND owner, const std::string& text, UINT icon) {
+    return Services().messageBox(owner, text.c_str(), ConfigText(IDS_MSG_CAPTION).c_str(),
+                                 MB_OK | icon);
+}
+
 int ShowConfigMessage(HWND owner, UINT textId, UINT icon) {
-    return Services().messageBox(owner, ConfigText(textId).c_str(),
-                                 ConfigText(IDS_MSG_CAPTION).c_str(), MB_OK | icon);
+    return ShowMessage(owner, ConfigText(textId), icon);
 }

@@ -8,5 +8,8 @@
 // The entry's text; empty for an identifier without an entry.
 std::string ConfigText(UINT id);
 
-// An OK box with the given icon; returns what the box returned.
+// An OK box of that caption with the given text and icon; returns what the box returned.
+int ShowMessage(HWND owner, const std::string& text, UINT icon);
+
+// The same with the entry's text.
 int ShowConfigMessage(HWND owner, UINT textId, UINT icon);

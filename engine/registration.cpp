@@ -108,9 +108,9 @@ int RegisterDriverAndPrinter(const std::string& printerName, unsigned platformCl
         // The 9x spooler's answer is not examined: the printer is added regardless.
         services.addPrinterDriver(driver);
     }
-    ReportProgress(60, "60%");
+    ReportProgress(ProgressStep::DriverAdded);
     if (printerExists) {
-        ReportProgress(80, "80%");
+        ReportProgress(ProgressStep::PrinterAdded);
         return 1;
     }
 
@@ -126,6 +126,6 @@ int RegisterDriverAndPrinter(const std::string& printerName, unsigned platformCl
         return 0;
     }
     services.closePrinter(handle);
-    ReportProgress(80, "80%");
+    ReportProgress(ProgressStep::PrinterAdded);
     return 1;
 }

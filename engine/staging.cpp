@@ -27,7 +27,7 @@ int StageDriverFiles(int platformClass, HWND owner) {
     char directory[kEnginePathSize] = {};
     if (!LookUpDriverDirectory(environment.get(), directory)) {
         DWORD error = GetLastError();
-        ReportProgress(20, "20%");
+        ReportProgress(ProgressStep::Staged);
         SetLastError(error);
         return 0;
     }
@@ -83,6 +83,6 @@ int StageDriverFiles(int platformClass, HWND owner) {
     // A medium without srclient.dll still installs.
     services.copyFile(systemSource.c_str(), systemTarget.c_str(), FALSE);
 
-    ReportProgress(20, "20%");
+    ReportProgress(ProgressStep::Staged);
     return 1;
 }

@@ -13,9 +13,18 @@ extern std::string g_strPrinterPort;
 extern HWND g_hProcessBox;
 extern HWND g_hProgressBar;
 
-// Moves the bar, then sets the percentage field (control 1006) to one of the fixed literals;
-// both are synchronous sends, so the worker waits until the box has handled them.
-void ReportProgress(int percent, const char* text);
+// The points of an installation that the bar shows; each value is its percentage.
+enum class ProgressStep : int {
+    Started = 10,
+    Staged = 20,
+    DriverAdded = 60,
+    PrinterAdded = 80,
+    Installed = 100,
+};
+
+// Moves the bar, then sets the percentage field (control 1006) to the step's fixed text ("10%"
+// and so on); both are synchronous sends, so the worker waits until the box has handled them.
+void ReportProgress(ProgressStep step);
 
 // Someone besides the progress box who follows the reports (the unattended run's log); null for
 // nobody. Called on the reporting thread after the box has been told.

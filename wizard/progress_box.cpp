@@ -58,16 +58,10 @@ void OnClose(HWND box) {
 }
 
 void ShowOutcome(bool installed) {
-    std::string text = g_strPrinterModel;
-    std::string caption = ConfigText(IDS_MSG_CAPTION);
-    if (installed) {
-        text += ConfigText(IDS_MSG_SETUP_COMPLETE);
-        Services().messageBox(g_hProcessBox, text.c_str(), caption.c_str(),
-                              MB_OK | MB_ICONINFORMATION);
-    } else {
-        text += ConfigText(IDS_MSG_SETUP_FAIL);
-        Services().messageBox(g_hProcessBox, text.c_str(), caption.c_str(), MB_OK | MB_ICONERROR);
-    }
+    ShowMessage(g_hProcessBox,
+                g_strPrinterModel +
+                    ConfigText(installed ? IDS_MSG_SETUP_COMPLETE : IDS_MSG_SETUP_FAIL),
+                installed ? MB_ICONINFORMATION : MB_ICONERROR);
 }
 
 } // namespace
@@ -96,7 +90,7 @@ unsigned __stdcall InstallThreadProc(void* argument) {
     try {
         installed = InstallPrinter() != 0;
         if (installed) {
-            ReportProgress(100, "100%");
+            ReportProgress(ProgressStep::Installed);
             g_nProgressPercent = 100;
         }
         ShowOutcome(installed);
@@ -120,8 +114,7 @@ void RunProcessBox() {
         // No box, so no worker: nothing was installed, and the user must not be left thinking
         // otherwise. Over the launcher, to which the wizard's end returns.
         CWnd* launcher = AfxGetApp() ? AfxGetApp()->m_pMainWnd : nullptr;
-        Services().messageBox(launcher ? launcher->m_hWnd : nullptr,
-                              ConfigText(IDS_MSG_NO_PROGRESS_BOX).c_str(),
-                              ConfigText(IDS_MSG_CAPTION).c_str(), MB_OK | MB_ICONERROR);
+        ShowConfigMessage(launcher ? launcher->m_hWnd : nullptr, IDS_MSG_NO_PROGRESS_BOX,
+                          MB_ICONERROR);
     }
 }

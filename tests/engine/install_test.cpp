@@ -304,7 +304,7 @@ TEST_F(Sequence, NineXFamilyWritesTheProfileEntryAndBroadcastsTwice) {
 
 TEST(ProgressReport, MovesTheBarBeforeSettingTheField) {
     ProgressWindow progress;
-    ReportProgress(60, "60%");
+    ReportProgress(ProgressStep::DriverAdded);
     EXPECT_EQ(progress.log(), Files({"bar 60", "field 60%"}));
 }
 
@@ -312,7 +312,7 @@ TEST(ProgressReport, WithoutAProgressBoxLeavesEvenTheLastErrorAlone) {
     g_hProcessBox = nullptr;
     g_hProgressBar = nullptr;
     SetLastError(ERROR_INVALID_ENVIRONMENT);
-    ReportProgress(10, "10%");
+    ReportProgress(ProgressStep::Started);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_ENVIRONMENT));
 }
 
