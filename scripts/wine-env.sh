@@ -49,6 +49,20 @@ wine_prefix_ready() { # PREFIX ARCH
   [ -f "$prefix/.prefix-ready" ] || { echo "wine prefix $prefix could not be created" >&2; return 1; }
 }
 
+# The booted prefix of a build that every end-to-end scenario starts from a copy of.
+e2e_template_ready() { # BUILD_DIR ARCH
+  local template=$1/e2e/template
+  mkdir -p "$1/e2e"
+  (
+    flock 9
+    if [ ! -f "$template/.prefix-ready" ]; then
+      wine_prefix_ready "$template" "$2" 9>&- || exit 1
+      # The server writes the registry files only when it ends.
+      wine_prefix_stop "$template"
+    fi
+  ) 9>"$1/e2e.lock"
+}
+
 wine_prefix_stop() { # PREFIX
   WINEPREFIX=$1 "$(wine_server)" -k >/dev/null 2>&1 || true
   WINEPREFIX=$1 "$(wine_server)" -w >/dev/null 2>&1 || true

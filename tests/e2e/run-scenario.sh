@@ -18,14 +18,7 @@ if [ -n "${E2E_NEEDS_WIN32:-}" ] && ! can_run_win32; then
 fi
 
 template=$build/e2e/template
-(
-  flock 9
-  if [ ! -f "$template/.prefix-ready" ]; then
-    wine_prefix_ready "$template" "$arch" 9>&- || exit 1
-    # The server writes the registry files only when it ends.
-    wine_prefix_stop "$template"
-  fi
-) 9>"$build/e2e.lock" || exit 1
+e2e_template_ready "$build" "$arch" || exit 1
 
 # A screen of its own: the harness reads message-box icons from the screen, and scenarios run side
 # by side. With E2E_NO_DISPLAY there is none at all, as for a service: no X server, no DISPLAY.
@@ -54,7 +47,7 @@ if [ -n "${E2E_NO_DISPLAY:-}" ]; then
   # child's debug output goes to the Unix error output it inherits, the harness's, not to the
   # standard handles it was given, so it is read here.
   said=$(mktemp)
-  WINEDEBUG=-all,err+winediag timeout 300 "$loader" "$harness" --gtest_color=no \
+  WINEDEBUG=-all,err+winediag timeout "${E2E_TIMEOUT:-300}" "$loader" "$harness" --gtest_color=no \
     --gtest_filter="$filter" >"$said" 2>&1 || status=$?
   cat "$said"
   if grep -q 'nodrv_CreateWindow' "$said"; then
@@ -63,7 +56,7 @@ if [ -n "${E2E_NO_DISPLAY:-}" ]; then
   fi
   rm -f "$said"
 else
-  timeout 300 "$loader" "$harness" --gtest_color=no --gtest_filter="$filter" 2>&1 || status=$?
+  timeout "${E2E_TIMEOUT:-300}" "$loader" "$harness" --gtest_color=no --gtest_filter="$filter" 2>&1 || status=$?
 fi
 wine_prefix_stop "$prefix"
 if [ $status -eq 0 ]; then
