@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "res/launcher_ids.h"
+#include "res/wizard_ids.h"
 #include "tests/e2e/harness.h"
 
 namespace {
@@ -61,18 +63,16 @@ int Install(const std::string& setup, const std::string& medium) {
     if (!launcher) {
         return 1;
     }
-    Click(launcher, 1025);
+    Click(launcher, IDC_BTN_DRIVER);
     HWND wizard = run.waitWizard();
     for (int step = 0; wizard && step < 4; ++step) {
-        HWND before = VisiblePage(wizard);
-        Click(wizard, 1002);
-        WaitFor([&] { return VisiblePage(wizard) != before; });
+        TurnPage(wizard, IDC_BTN_NEXT);
     }
     if (!wizard) {
         return 1;
     }
     double start = Now();
-    Click(wizard, 1002);
+    Click(wizard, IDC_BTN_NEXT);
     HWND box = run.waitMessageBox(60000);
     double elapsed = Now() - start;
     if (!box) {
@@ -83,7 +83,7 @@ int Install(const std::string& setup, const std::string& medium) {
     Click(box, IDOK);
     HWND back = run.waitLauncher();
     if (back) {
-        Click(back, 1024);
+        Click(back, IDC_BTN_EXIT);
     }
     DWORD code = 0;
     run.waitExit(&code);

@@ -150,6 +150,17 @@ bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
     return true;
 }
 
+bool TurnPage(HWND wizard, int button) {
+    // The wizard hides one page before it shows the next, so in between no page shows: each look
+    // must be a single one, or a page in mid-turn passes for the next one.
+    HWND before = VisiblePage(wizard);
+    Click(wizard, button);
+    return WaitFor([&] {
+        HWND now = VisiblePage(wizard);
+        return now && now != before;
+    });
+}
+
 ProgressSeen ReadProgress(HWND progressBox) {
     ProgressSeen seen;
     DWORD_PTR position = 0;

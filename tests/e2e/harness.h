@@ -64,6 +64,9 @@ HWND FindControl(HWND root, int controlId, const std::function<bool(HWND)>& also
 HWND VisiblePage(HWND wizard);
 bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 20000);
 
+// Presses a wizard button and waits until another page shows; false when none did.
+bool TurnPage(HWND wizard, int button);
+
 // The progress box's bar and percentage field as they show now.
 struct ProgressSeen {
     int position = -1;

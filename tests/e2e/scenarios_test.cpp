@@ -59,17 +59,9 @@ protected:
     static std::string Caption(HWND dialog, int id) { return WindowText(GetDlgItem(dialog, id)); }
 
     // Presses Next and waits until another page shows.
-    static bool Next(HWND wizard) {
-        HWND before = VisiblePage(wizard);
-        Click(wizard, IDC_BTN_NEXT);
-        return WaitFor([&] { return VisiblePage(wizard) && VisiblePage(wizard) != before; });
-    }
+    static bool Next(HWND wizard) { return TurnPage(wizard, IDC_BTN_NEXT); }
 
-    static bool Back(HWND wizard) {
-        HWND before = VisiblePage(wizard);
-        Click(wizard, IDC_BTN_BACK);
-        return WaitFor([&] { return VisiblePage(wizard) && VisiblePage(wizard) != before; });
-    }
+    static bool Back(HWND wizard) { return TurnPage(wizard, IDC_BTN_BACK); }
 
     // Launcher → Driver → welcome → Accept → model → port page shown; returns the wizard.
     static HWND OpenWizardAtPortPage(SetupRun& run) {
