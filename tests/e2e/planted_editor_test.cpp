@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "res/launcher_ids.h"
 #include "tests/e2e/harness.h"
 #include "tests/support/paths.h"
 
@@ -43,7 +44,7 @@ TEST(PlantedEditor, NotesOpenInTheSystemsEditorNotInOnePlantedBesideTheProgram) 
     SetupRun run(medium / "Setup.exe", medium.path());
     HWND launcher = run.waitLauncher();
     ASSERT_NE(launcher, nullptr);
-    Click(launcher, 1023);
+    Click(launcher, IDC_BTN_NOTES);
 
     HWND editor = nullptr;
     WaitFor([&] {
@@ -68,7 +69,7 @@ TEST(PlantedEditor, NotesOpenInTheSystemsEditorNotInOnePlantedBesideTheProgram) 
     EXPECT_EQ(image, expected) << "not the system's editor";
     PostMessageA(editor, WM_CLOSE, 0, 0);
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(editor); }));
-    Click(launcher, 1024);
+    Click(launcher, IDC_BTN_EXIT);
     DWORD code = 1;
     EXPECT_TRUE(run.waitExit(&code));
     EXPECT_EQ(code, 0u);

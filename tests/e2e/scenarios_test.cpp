@@ -58,6 +58,19 @@ protected:
 
     static std::string Caption(HWND dialog, int id) { return WindowText(GetDlgItem(dialog, id)); }
 
+    // The wizard sets captions just after it shows a page: the caption once it is the one
+    // expected, or as it stands after a few seconds.
+    static std::string CaptionSoon(HWND dialog, int id, const std::string& expected) {
+        std::string seen;
+        WaitFor(
+            [&] {
+                seen = Caption(dialog, id);
+                return seen == expected;
+            },
+            5000);
+        return seen;
+    }
+
     // Presses Next and waits until another page shows.
     static bool Next(HWND wizard) { return TurnPage(wizard, IDC_BTN_NEXT); }
 
@@ -78,8 +91,8 @@ protected:
         }
         EXPECT_EQ(WindowText(wizard), "Orlent Impact Printer Driver Setup Wizard");
         EXPECT_TRUE(Next(wizard)) << "welcome → agreement";
-        EXPECT_EQ(Caption(wizard, IDC_BTN_NEXT), "Accept");
-        EXPECT_EQ(Caption(wizard, IDCANCEL), "Decline");
+        EXPECT_EQ(CaptionSoon(wizard, IDC_BTN_NEXT, "Accept"), "Accept");
+        EXPECT_EQ(CaptionSoon(wizard, IDCANCEL, "Decline"), "Decline");
         EXPECT_TRUE(Next(wizard)) << "agreement → model";
         EXPECT_TRUE(Next(wizard)) << "model → port";
         return wizard;
@@ -530,7 +543,7 @@ TEST_F(Scenario, DeclineInstallsNothing) {
     HWND wizard = run.waitWizard();
     ASSERT_NE(wizard, nullptr);
     ASSERT_TRUE(Next(wizard));
-    ASSERT_EQ(Caption(wizard, IDCANCEL), "Decline");
+    ASSERT_EQ(CaptionSoon(wizard, IDCANCEL, "Decline"), "Decline");
     Click(wizard, IDCANCEL);
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(wizard) || !IsWindowVisible(wizard); }));
     ASSERT_TRUE(ExitLauncher(run));
@@ -556,7 +569,7 @@ TEST_F(Scenario, NoPortChosenIsRefusedUntilOneIs) {
         confirmation = VisiblePage(wizard);
         return confirmation && GetDlgItem(confirmation, IDC_CONFIRM_MODEL);
     }));
-    EXPECT_EQ(Caption(confirmation, IDC_CONFIRM_PORT), "");
+    EXPECT_EQ(CaptionSoon(confirmation, IDC_CONFIRM_PORT, ""), "");
     Click(wizard, IDC_BTN_NEXT);
     MessageBoxSeen refusal;
     ASSERT_TRUE(run.acknowledge(&refusal));

@@ -7,6 +7,8 @@
 
 #include <iostream>
 
+#include "res/launcher_ids.h"
+#include "res/wizard_ids.h"
 #include "tests/e2e/harness.h"
 #include "tests/support/paths.h"
 
@@ -30,7 +32,8 @@ protected:
         EXPECT_TRUE(second.started());
         bool launcher = false;
         bool ended = WaitFor([&] {
-            launcher = launcher || second.waitWindow([](HWND w) { return GetDlgItem(w, 1025); }, 0);
+            launcher = launcher ||
+                       second.waitWindow([](HWND w) { return GetDlgItem(w, IDC_BTN_DRIVER); }, 0);
             return second.waitExit(exitCode, 0);
         });
         EXPECT_TRUE(ended) << "the second copy still runs";
@@ -50,11 +53,13 @@ protected:
         if (!launcher) {
             return "no launcher";
         }
-        Click(launcher, 1025);
+        Click(launcher, IDC_BTN_DRIVER);
         HWND wizard = run.waitWizard();
-        for (int page = 0; wizard && page < 5; ++page) {
-            Sleep(300);
-            Click(wizard, 1002);
+        for (int page = 0; wizard && page < 4; ++page) {
+            TurnPage(wizard, IDC_BTN_NEXT);
+        }
+        if (wizard) {
+            Click(wizard, IDC_BTN_NEXT);
         }
         MessageBoxSeen seen;
         std::string texts;
@@ -91,18 +96,20 @@ TEST_F(TwoCopies, TheSecondBringsTheFirstToTheFrontAndEnds) {
         << "the first copy's launcher did not come to the front";
 
     // While the wizard runs, the launcher is disabled: its wizard is what comes to the front.
-    Click(launcher, 1025);
+    Click(launcher, IDC_BTN_DRIVER);
     HWND wizard = first.waitWizard();
     ASSERT_NE(wizard, nullptr);
+    // The wizard comes to the front a moment after it shows; the editor goes before it only then.
+    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == wizard; }));
     SetForegroundWindow(editor);
     ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == editor; }));
     EXPECT_TRUE(SecondCopyShowsNoLauncher(&code));
     EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == wizard; }, 5000))
         << "the first copy's wizard did not come to the front";
     PostMessageA(editor, WM_CLOSE, 0, 0);
-    Click(wizard, 2);
+    Click(wizard, IDCANCEL);
     EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(launcher) && !IsWindow(wizard); }));
-    Click(launcher, 1024);
+    Click(launcher, IDC_BTN_EXIT);
     EXPECT_TRUE(first.waitExit(&code));
     EXPECT_EQ(code, 0u);
 
@@ -110,7 +117,7 @@ TEST_F(TwoCopies, TheSecondBringsTheFirstToTheFrontAndEnds) {
     SetupRun third(program(), m_medium.path());
     HWND again = third.waitLauncher();
     ASSERT_NE(again, nullptr) << "the lock outlived the copy that held it";
-    Click(again, 1024);
+    Click(again, IDC_BTN_EXIT);
     EXPECT_TRUE(third.waitExit(&code));
 }
 
@@ -137,13 +144,13 @@ TEST_F(TwoCopies, NoSecondInstallationWhileTheFirstCopiesALargeFile) {
     SetupRun first(program(), m_medium.path());
     HWND launcher = first.waitLauncher();
     ASSERT_NE(launcher, nullptr);
-    Click(launcher, 1025);
+    Click(launcher, IDC_BTN_DRIVER);
     HWND wizard = first.waitWizard();
     ASSERT_NE(wizard, nullptr);
-    for (int page = 0; page < 5; ++page) {
-        Sleep(300);
-        Click(wizard, 1002);
+    for (int page = 0; page < 4; ++page) {
+        ASSERT_TRUE(TurnPage(wizard, IDC_BTN_NEXT)) << "page " << page;
     }
+    Click(wizard, IDC_BTN_NEXT);
     HWND progress = first.waitProgressBox();
     ASSERT_NE(progress, nullptr);
 
@@ -164,7 +171,7 @@ TEST_F(TwoCopies, NoSecondInstallationWhileTheFirstCopiesALargeFile) {
               << std::endl;
     EXPECT_EQ(texts, "Orlent 7140 Setup Complete!");
     EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(launcher); }));
-    Click(launcher, 1024);
+    Click(launcher, IDC_BTN_EXIT);
     EXPECT_TRUE(first.waitExit(&code));
 
     // Whoever said it was complete: every staged file has the medium's bytes.
