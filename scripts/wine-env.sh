@@ -71,16 +71,7 @@ wine_prefix_stop() { # PREFIX
 # Starts Xvfb when there is no display; GUI code needs one. Sets DISPLAY.
 ensure_display() {
   if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return 0; fi
-  local n
-  for n in $(seq 91 120); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
-    XVFB_PID=$!
-    export DISPLAY=":$n"
-    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
-  done
-  echo "could not start Xvfb" >&2
-  return 1
+  private_display
 }
 
 # Starts an Xvfb of this shell's own, whatever DISPLAY says: programs that read screen pixels or
